@@ -1,0 +1,243 @@
+#include "acquisition/acquisition_cycle.h"
+
+#include "acquisition/unit_file_name.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+namespace grainlink {
+namespace {
+
+constexpr const char* kRawDataBase = "RawData.txt";
+
+bool HasLineEndBeforeLast(const QByteArray& message)
+{
+    // A line end in the very last position does not count.
+    for (qsizetype i = 0; i + 1 < message.size(); ++i)
+        if (message[i] == '\r' || message[i] == '\n') return true;
+    return false;
+}
+
+}  // namespace
+
+AcquisitionCycle::AcquisitionCycle(SharedState& state, const ComPorts& ports, CommsPanel& panel,
+                                   const Clock& clock, UnitEvents& events, ErrorNotice& notice)
+    : m_state(state), m_ports(ports), m_panel(panel), m_clock(clock), m_events(events),
+      m_notice(notice)
+{
+}
+
+template <typename Step>
+bool AcquisitionCycle::Trap(Step&& step)
+{
+    try {
+        step();
+        return true;
+    } catch (const std::exception& error) {
+        OnTrappedError(error);
+        return false;
+    }
+}
+
+void AcquisitionCycle::OnTrappedError(const std::exception& /*error*/)
+{
+    m_notice.showPortError();
+    m_state.PortError = true;
+}
+
+QString AcquisitionCycle::Now() const
+{
+    return GeneralDateText(m_clock.now());
+}
+
+int AcquisitionCycle::ServedUnits() const
+{
+    // A unit count outside 1..4 is reported at start-up; serving at most the four ports keeps it
+    // from raising an error on every tick.
+    return std::clamp<int>(m_state.NumUnits, 0, kMaxUnits);
+}
+
+void AcquisitionCycle::Tick()
+{
+    if (m_state.OptionsOpen) {
+        for (int unit = 1; unit <= kMaxUnits; ++unit) {
+            m_reopenCountdown[unit] = 0;
+            Trap([&] {
+                if (m_ports[unit].isOpen()) m_ports[unit].close();
+            });
+        }
+        m_state.PortsReady = true;
+        return;
+    }
+    if (!m_state.PortsReady && !m_state.PortError) OpenPorts();
+    RetryLostPorts();
+    for (int unit = 1; unit <= ServedUnits(); ++unit)
+        if (m_state.PortOpenOk[unit]) Watch(unit);
+}
+
+void AcquisitionCycle::OpenPorts()
+{
+    for (int unit = 1; unit <= kMaxUnits; ++unit) {
+        m_reopenCountdown[unit] = 0;
+        if (unit <= ServedUnits() && m_state.UnitEnabled[unit]) continue;
+        // A unit no longer served is no longer watched, and its port is let go.
+        m_state.PortOpenOk[unit] = false;
+        Trap([&] {
+            if (m_ports[unit].isOpen()) m_ports[unit].close();
+        });
+    }
+    for (int unit = 1; unit <= ServedUnits(); ++unit) {
+        if (!m_state.UnitEnabled[unit]) continue;
+        m_state.PortError = false;
+        OpenPort(unit);
+        if (m_state.PortError) {
+            m_reopenCountdown[unit] = kReopenInterval;
+        } else {
+            m_state.PortOpenOk[unit] = true;
+        }
+        AnnounceOpened(unit);
+    }
+    m_state.PortsReady = true;
+}
+
+void AcquisitionCycle::OpenPort(int unit)
+{
+    SerialPort& port = m_ports[unit];
+    m_state.PortOpenOk[unit] = false;
+    Trap([&] { port.setPortNumber(m_state.UnitPort[unit]); });
+    Trap([&] {
+        if (port.isOpen()) port.close();
+    });
+    Trap([&] { port.setSettings(QString::fromLatin1(kLineSettings)); });
+    Trap([&] { port.open(); });
+}
+
+void AcquisitionCycle::AnnounceOpened(int unit)
+{
+    UnitRec& rec = m_state.UnitData[unit];
+    rec.WatchdogReload = m_state.MessageTime;
+    rec.WatchdogCount = rec.WatchdogReload;
+    m_panel.setText(CommsControl::lbl_msg, unit, Now() + QStringLiteral(" waiting for data"));
+    m_panel.setText(CommsControl::lbl_last_msg_time, unit, QString());
+    Trap([&] { m_events.MarkUnitInvalid(unit); });
+}
+
+void AcquisitionCycle::RetryLostPorts()
+{
+    for (int unit = 1; unit <= kMaxUnits; ++unit) {
+        if (m_reopenCountdown[unit] == 0 || --m_reopenCountdown[unit] > 0) continue;
+        SerialPort& port = m_ports[unit];
+        try {
+            // Quietly: the failure was reported when the port was first lost.
+            port.setPortNumber(m_state.UnitPort[unit]);
+            if (port.isOpen()) port.close();
+            port.setSettings(QString::fromLatin1(kLineSettings));
+            port.open();
+        } catch (const std::exception&) {
+            m_reopenCountdown[unit] = kReopenInterval;
+            continue;
+        }
+        m_state.PortOpenOk[unit] = true;
+        m_state.Receiving[unit] = false;
+        AnnounceOpened(unit);
+    }
+}
+
+void AcquisitionCycle::Watch(int unit)
+{
+    UnitRec& rec = m_state.UnitData[unit];
+    rec.WatchdogCount = static_cast<int16_t>(rec.WatchdogCount - 1);
+    if (rec.WatchdogCount < 1) {
+        m_panel.setText(CommsControl::lbl_msg, unit, Now() + QStringLiteral(" no message received"));
+        m_state.Receiving[unit] = false;
+        if (m_state.DemoMode) {
+            Trap([&] { m_events.MakeDemoRecord(unit); });
+            m_panel.setText(CommsControl::lbl_msg, unit,
+                            Now() + QStringLiteral(" Demo data generated"));
+            Trap([&] { m_events.LogData(unit); });
+        } else {
+            Trap([&] { m_events.MarkUnitInvalid(unit); });
+        }
+        rec.WatchdogCount = rec.WatchdogReload;
+    }
+
+    const bool ok = Trap([&] {
+        if (m_state.Receiving[unit]) {
+            CheckMessage(unit);
+        } else if (m_ports[unit].inBufferCount() > 0) {
+            m_state.Receiving[unit] = true;
+            rec.WatchdogCount = kReceiveWatchdog;
+            rec.RxBuffer.clear();  // the first read is on the next tick
+        }
+    });
+    if (!ok && !m_ports[unit].isOpen()) OnPortLost(unit);
+}
+
+void AcquisitionCycle::OnPortLost(int unit)
+{
+    m_state.PortOpenOk[unit] = false;
+    m_state.Receiving[unit] = false;
+    m_reopenCountdown[unit] = kReopenInterval;
+    m_panel.setText(CommsControl::lbl_msg, unit,
+                    Now() + QStringLiteral(" port unavailable, retrying"));
+    Trap([&] { m_events.MarkUnitInvalid(unit); });
+}
+
+void AcquisitionCycle::CheckMessage(int unit)
+{
+    UnitRec& rec = m_state.UnitData[unit];
+    SerialPort& port = m_ports[unit];
+    if (port.inBufferCount() >= 1) {
+        rec.RxBuffer += port.input();
+        m_state.IdleTicks[unit] = 0;
+        return;
+    }
+    if (++m_state.IdleTicks[unit] < 2) return;
+
+    // Two silent ticks: the message is complete.
+    rec.WatchdogCount = rec.WatchdogReload;
+    m_state.Receiving[unit] = false;
+    m_panel.setText(CommsControl::lbl_msg, unit, QString());
+    const QString text = QString::fromLatin1(rec.RxBuffer);
+    if (!rec.RxBuffer.startsWith(';')) {
+        m_panel.setText(CommsControl::lbl_msg, unit,
+                        QStringLiteral("Bad data at ") + Now() + QStringLiteral(" .. ") + text);
+        return;
+    }
+    if (!HasLineEndBeforeLast(rec.RxBuffer)) {
+        m_panel.setText(CommsControl::lbl_msg, unit, Now() + QStringLiteral(" no end of message"));
+        return;
+    }
+    m_panel.setText(CommsControl::lbl_rx, unit, text);
+    if (++rec.RxCount > kMaxRxCount) rec.RxCount = 0;
+    m_panel.setText(CommsControl::lbl_rx_cnt, unit, QString::number(rec.RxCount));
+    m_panel.setText(CommsControl::lbl_last_msg_time, unit, Now());
+    WriteRawData(unit);
+    m_events.DecodeRecord(unit);
+    rec.WatchdogReload = m_state.MessageTime;
+}
+
+void AcquisitionCycle::WriteRawData(int unit)
+{
+    if (!m_state.RawLogEnabled) return;
+    QFile file(UnitFileName(QString::fromLatin1(kRawDataBase), unit));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        throw std::runtime_error("cannot open " + file.fileName().toStdString());
+    const QByteArray line = m_state.UnitData[unit].RxBuffer + "\r\n";
+    if (file.write(line) != line.size() || !file.flush())
+        throw std::runtime_error("cannot write " + file.fileName().toStdString());
+}
+
+void AcquisitionCycle::CloseAllPorts()
+{
+    for (int unit = 1; unit <= kMaxUnits; ++unit) {
+        try {
+            if (m_ports[unit].isOpen()) m_ports[unit].close();
+        } catch (const std::exception&) {
+            // Shutting down: nothing left to report to.
+        }
+    }
+}
+
+}  // namespace grainlink

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "acquisition/com_ports.h"
+#include "acquisition/comms_panel.h"
+#include "acquisition/unit_events.h"
+#include "acquisition/unit_state.h"
+#include "platform/clock.h"
+#include "platform/error_notice.h"
+
+#include <exception>
+
+namespace grainlink {
+
+// The one-second acquisition tick (`tmr_tick`): opens the enabled units' ports when asked to,
+// counts each unit's watchdog down, collects waiting input and frames a message once the line
+// has been silent for two ticks (`CheckMessage`). A framed message is counted, shown, appended
+// to the unit's raw data file and handed on for decoding.
+//
+// Timing: input first seen at tick k is read from tick k+1 on; a burst complete by tick k+1 is
+// framed at tick k+3; a unit that never pauses for two ticks is abandoned at tick k+5.
+//
+// Every failure inside a tick is trapped here: the failing step is skipped, `PortError` is set
+// and the error notice is raised. A unit whose device fails to open or vanishes is reported
+// once, marked invalid and reopened on its own every few ticks until the device is back; the
+// other units' ports are left alone.
+class AcquisitionCycle {
+public:
+    static constexpr int kReceiveWatchdog = 5;   // ticks a message may keep arriving
+    static constexpr int kReopenInterval = 5;    // ticks between reopen attempts of a lost port
+    static constexpr int kMaxRxCount = 10000;
+    static constexpr const char* kLineSettings = "9600,n,8,1";
+
+    AcquisitionCycle(SharedState& state, const ComPorts& ports, CommsPanel& panel,
+                     const Clock& clock, UnitEvents& events, ErrorNotice& notice);
+
+    void Tick();
+    void CheckMessage(int unit);
+    void WriteRawData(int unit);
+
+    // Closes every open port; failures are ignored (used at shutdown).
+    void CloseAllPorts();
+
+    // Whether the unit's port is waiting to be reopened after a failure.
+    bool IsAwaitingReopen(int unit) const { return m_reopenCountdown[unit] > 0; }
+
+private:
+    int ServedUnits() const;
+    void OpenPorts();
+    void OpenPort(int unit);
+    void AnnounceOpened(int unit);
+    void RetryLostPorts();
+    void Watch(int unit);
+    void OnPortLost(int unit);
+    QString Now() const;
+
+    template <typename Step>
+    bool Trap(Step&& step);
+    void OnTrappedError(const std::exception& error);
+
+    SharedState& m_state;
+    const ComPorts& m_ports;
+    CommsPanel& m_panel;
+    const Clock& m_clock;
+    UnitEvents& m_events;
+    ErrorNotice& m_notice;
+    PerUnit<int16_t> m_reopenCountdown;  // 0: not waiting
+};
+
+}  // namespace grainlink

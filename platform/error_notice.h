@@ -1,0 +1,15 @@
+#pragma once
+
+namespace grainlink {
+
+// The notice the acquisition tick raises when a serial port cannot be used. Showing it again
+// while it is up must not stack a second notice.
+class ErrorNotice {
+public:
+    virtual ~ErrorNotice() = default;
+    virtual void showPortError() = 0;
+};
+
+inline constexpr const char* kPortErrorText = "Bad Port Number - Please Select a Valid Com Port";
+
+}  // namespace grainlink

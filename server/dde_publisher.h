@@ -1,0 +1,15 @@
+#pragma once
+
+#include "display/item_table.h"
+#include "platform/dde_source.h"
+
+namespace grainlink {
+
+// Serves the four item tables through the DDE source: topic "UNIT<n>", one item per value,
+// from construction on and on every change of an item's text.
+class DdePublisher {
+public:
+    DdePublisher(ItemTables& items, DdeSource& source);
+};
+
+}  // namespace grainlink

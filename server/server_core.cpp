@@ -1,0 +1,35 @@
+#include "server/server_core.h"
+
+#include "server/startup.h"
+
+namespace grainlink {
+
+ServerCore::ServerCore(const ServerServices& services, QObject* parent)
+    : QObject(parent),
+      m_config(services.profile),
+      m_messageBox(services.messageBox),
+      m_ports(services.makePort),
+      m_events(m_state, m_items),
+      m_cycle(m_state, m_ports, m_panel, services.clock, m_events, services.notice),
+      m_publisher(m_items, services.dde)
+{
+    m_tick.setObjectName(QStringLiteral("tmr_tick"));
+    m_tick.setInterval(kTickIntervalMs);
+    connect(&m_tick, &QTimer::timeout, this, [this] { m_cycle.Tick(); });
+}
+
+void ServerCore::start()
+{
+    LoadConfiguration(m_state, m_config, m_panel, m_messageBox);
+    LoadFlowFactors(m_config, m_items);
+    m_state.RequestPortReopen();
+    m_tick.start();
+}
+
+void ServerCore::shutdown()
+{
+    m_tick.stop();
+    m_cycle.CloseAllPorts();
+}
+
+}  // namespace grainlink

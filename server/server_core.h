@@ -1,0 +1,69 @@
+#pragma once
+
+#include "acquisition/acquisition_cycle.h"
+#include "acquisition/com_ports.h"
+#include "acquisition/comms_panel.h"
+#include "acquisition/unit_state.h"
+#include "config/config_file.h"
+#include "display/item_table.h"
+#include "platform/clock.h"
+#include "platform/dde_source.h"
+#include "platform/error_notice.h"
+#include "platform/message_box.h"
+#include "platform/profile_file.h"
+#include "server/dde_publisher.h"
+#include "server/server_unit_events.h"
+
+#include <QObject>
+#include <QTimer>
+
+namespace grainlink {
+
+// What the server runs on; the application passes the real ones, tests their own.
+struct ServerServices {
+    ProfileFile& profile;
+    DdeSource& dde;
+    MessageBox& messageBox;
+    ErrorNotice& notice;
+    const Clock& clock;
+    ComPorts::Factory makePort;
+};
+
+// The server without any window: shared state, item tables, communications panel, serial
+// ports, the acquisition tick and the DDE items. The main window and the headless mode are
+// views over it.
+class ServerCore : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kTickIntervalMs = 1000;
+
+    explicit ServerCore(const ServerServices& services, QObject* parent = nullptr);
+
+    // Loads the configuration, fills the panel and the flow factors, then starts the tick.
+    void start();
+    // Stops the tick and closes every open port.
+    void shutdown();
+
+    SharedState& state() { return m_state; }
+    ItemTables& items() { return m_items; }
+    CommsPanel& panel() { return m_panel; }
+    ConfigFile& config() { return m_config; }
+    AcquisitionCycle& cycle() { return m_cycle; }
+    MessageBox& messageBox() { return m_messageBox; }
+    QTimer& tick() { return m_tick; }
+
+private:
+    ConfigFile m_config;
+    MessageBox& m_messageBox;
+    SharedState m_state;
+    ItemTables m_items;
+    CommsPanel m_panel;
+    ComPorts m_ports;
+    ServerUnitEvents m_events;
+    AcquisitionCycle m_cycle;
+    DdePublisher m_publisher;
+    QTimer m_tick;
+};
+
+}  // namespace grainlink

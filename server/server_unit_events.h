@@ -1,0 +1,22 @@
+#pragma once
+
+#include "acquisition/record_decoder.h"
+#include "acquisition/unit_events.h"
+
+namespace grainlink {
+
+// Where the acquisition cycle's hand-offs land in the server.
+class ServerUnitEvents final : public UnitEvents {
+public:
+    ServerUnitEvents(const SharedState& state, ItemTables& items);
+
+    void DecodeRecord(int unit) override;
+    void MarkUnitInvalid(int unit) override;
+    void MakeDemoRecord(int unit) override;
+    void LogData(int unit) override;
+
+private:
+    RecordDecoder m_decoder;
+};
+
+}  // namespace grainlink
