@@ -12,4 +12,10 @@ public:
 
 inline constexpr const char* kPortErrorText = "Bad Port Number - Please Select a Valid Com Port";
 
+// Headless form: one line on standard error per notice.
+class StderrErrorNotice final : public ErrorNotice {
+public:
+    void showPortError() override;
+};
+
 }  // namespace grainlink
