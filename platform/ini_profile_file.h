@@ -4,20 +4,45 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace grainlink {
 
-// ProfileFile on an INI text file.
+// ProfileFile on an INI text file that people also edit by hand, so it follows the habits of
+// Windows private profile files: "[section]" headers and "key=value" lines, names compared
+// without regard to ASCII case, blanks around names and values ignored, one pair of matching
+// quotes around a value stripped, lines starting with ";" or "#" ignored, the first matching
+// section and the first matching key in it win.
+//
+// Guarantees of a write:
+// - Only the one key changes: an existing value is replaced on its own line, a new key goes
+//   after the last non-blank line of its section, a new section at the end of the file. Every
+//   other byte stays as it was; lines written use the file's own line ending (CRLF or LF).
+// - A value can never create or change another key: line breaks in it become blanks, and names
+//   that would not read back as themselves are refused. A value whose blanks or quotes would be
+//   lost on reading is quoted, so reading gives back exactly what was written.
+// - The file is replaced atomically (temporary file, then rename, permissions kept): a crash
+//   leaves either the old or the new file, never a cut one. A file that exists but cannot be
+//   read is left alone and the write fails.
+// A missing or unreadable file reads as empty, so every read yields its default.
 class IniProfileFile final : public ProfileFile {
 public:
-    explicit IniProfileFile(QString path);
+    // Called after the new contents are written to the temporary file and just before it
+    // replaces the real one; lets a test stop the process at the worst moment.
+    using BeforeCommit = std::function<void()>;
+
+    explicit IniProfileFile(QString path, BeforeCommit beforeCommit = {});
 
     QByteArray read(const QByteArray& section, const QByteArray& key,
                     const QByteArray& defaultValue, int capacity) const override;
     bool write(const QByteArray& section, const QByteArray& key,
                const QByteArray& value) override;
 
+    const QString& path() const { return m_path; }
+
 private:
     QString m_path;
+    BeforeCommit m_beforeCommit;
 };
 
 }  // namespace grainlink
