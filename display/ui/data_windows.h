@@ -1,0 +1,36 @@
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include "acquisition/unit_state.h"
+#include "display/ui/data_window.h"
+
+namespace grainlink {
+
+class ItemTables;
+
+// Owns the four unit data windows, frm_data1 to frm_data4. They are created hidden with the
+// owner and live as long as it does, so hiding never loses a window; the owner also carries out
+// the commands that concern all of them.
+class DataWindows {
+public:
+    DataWindows(ItemTables& items, SharedState& state, ConfigFile& config, MessageBox& messages);
+    ~DataWindows();
+
+    // Throws std::out_of_range for a unit outside 1..4.
+    DataWindow& window(int unit);
+
+    // Shows unit's window, not modally, in front and active.
+    void showDataWindow(int unit);
+    // Shows the windows of the configured units, 1 to NumUnits, letting each one settle.
+    void showAllDataWindows();
+    // Close all: every window whose flow factor is valid hides, the others say so and stay.
+    void closeAll();
+
+private:
+    const SharedState& m_state;
+    std::array<std::unique_ptr<DataWindow>, kMaxUnits> m_windows;
+};
+
+}  // namespace grainlink
