@@ -1,0 +1,39 @@
+#pragma once
+
+#include "config/config_file.h"
+#include "platform/clock.h"
+#include "platform/error_notice.h"
+#include "platform/ini_profile_file.h"
+#include "platform/message_box.h"
+#include "platform/mqtt_dde_source.h"
+#include "server/server_core.h"
+
+#include <QObject>
+
+namespace grainlink {
+
+// The server on the real platform: GRAINLINK.INI, serial ports mapped through its [Serial]
+// section, the MQTT broker of its [MQTT] section and the system clock. The caller chooses how
+// messages and port errors reach the user (windows or standard error).
+class ServerApp : public QObject {
+    Q_OBJECT
+
+public:
+    ServerApp(MessageBox& messageBox, ErrorNotice& notice, QObject* parent = nullptr);
+
+    ServerCore& core() { return m_core; }
+    ConfigFile& config() { return m_config; }
+
+    void start();
+    // Stops acquisition, closes the ports and tells the broker the server is going offline.
+    void shutdown();
+
+private:
+    IniProfileFile m_profile;
+    ConfigFile m_config;
+    SystemClock m_clock;
+    MqttDdeSource m_dde;
+    ServerCore m_core;
+};
+
+}  // namespace grainlink
