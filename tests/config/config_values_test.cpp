@@ -64,11 +64,9 @@ TEST(NumericTextTest, WholeTextMustReadAsADecimalNumber)
         const char* text;
         std::optional<double> value;
     } cases[] = {
-        {"30", 30},       {" -1.5 ", -1.5}, {"+.5", 0.5},         {"1.", 1},
-        {"1e-3", 0.001},  {"2E+2", 200},    {"", std::nullopt},   {".", std::nullopt},
-        {"-", std::nullopt}, {"1e", std::nullopt}, {"1e-", std::nullopt},
-        {"0.5x", std::nullopt}, {"1.2.3", std::nullopt}, {"abc", std::nullopt},
-        {"1 2", std::nullopt}, {"1e999", std::nullopt},
+        {" -1.5 ", -1.5}, {"+.5", 0.5},          {"1.", 1},          {"2E+2", 200},
+        {"", std::nullopt}, {".", std::nullopt}, {"1e-", std::nullopt}, {"0.5x", std::nullopt},
+        {"1.2.3", std::nullopt}, {"1 2", std::nullopt}, {"1e999", std::nullopt},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(NumericValue(QString::fromLatin1(c.text)), c.value) << c.text;

@@ -108,6 +108,7 @@ TEST_F(StartupLoadingTest, OptionsAndUnitsAreReadWhateverTheCase)
     load(
         "[options]\nunits=2\nRawLog=1\nLog=abc\nFile=x\n"
         "[UNIT2]\nenable=1\nPort=7\nName=Linie \xC3\xA4\n"
+        "[Unit3]\nName=" + QByteArray(78, 'n') + "\xC3\xA4\n"
         "[Product_Info]\nProduct_Name=  Product name cut after blank    here\n"
         "Hardware_Name=\n");
 
@@ -122,18 +123,13 @@ TEST_F(StartupLoadingTest, OptionsAndUnitsAreReadWhateverTheCase)
     EXPECT_EQ(state.UnitPort[2], 7);
     EXPECT_EQ(panel.text(CommsControl::frame_comms, 2),
               QString::fromUtf8("Unit 2 Rx Data (Enabled)  Linie \xC3\xA4"));
+    EXPECT_EQ(state.UnitName[3], QString(78, u'n'));  // the cut second byte drops the character
     EXPECT_EQ(state.ProductName, "Product name cut after blank");  // 29 bytes, trimmed
     EXPECT_EQ(state.HardwareName, "QS2600");
     EXPECT_TRUE(messages().isEmpty());
 
     load("[Options]\nFile=ab\n");
     EXPECT_EQ(state.LogFile, "ab");
-}
-
-TEST_F(StartupLoadingTest, NameCutInsideAMultiByteCharacterDropsThatCharacter)
-{
-    load("[Unit1]\nName=" + QByteArray(78, 'n') + "\xC3\xA4\n");
-    EXPECT_EQ(state.UnitName[1], QString(78, u'n'));
 }
 
 TEST_F(StartupLoadingTest, ConversionFailuresAreReportedWithTheirStepAndLoadingGoesOn)
