@@ -115,7 +115,10 @@ void QtSerialPort::requireOpen(const char* operation)
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error)
 {
-    if (error != QSerialPort::ResourceError) return;
+    // A vanished pseudo-terminal shows as end of file on read, which QSerialPort reports as
+    // ReadError (not ResourceError) and then raises again on every pass of the event loop. On a
+    // serial line a failed read means the device is gone either way.
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError) return;
     // The device went away. Closing frees the handle so that a later open can find it again.
     m_lost = true;
     m_port.close();
