@@ -1,0 +1,278 @@
+#include "platform/mqtt_dde_source.h"
+
+#include <mosquitto.h>
+#include <poll.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QHostAddress>
+#include <QHostInfo>
+#include <QSysInfo>
+#include <QtGlobal>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace grainlink {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kQos = 1;
+// Also bounds how long a connection attempt that gets no answer may take.
+constexpr int kKeepAliveSeconds = 10;
+constexpr std::chrono::milliseconds kFirstRetry = 250ms;
+constexpr std::chrono::milliseconds kLastRetry = 5s;
+constexpr std::chrono::milliseconds kHousekeepingInterval = 1s;
+// Lets a whole reconnection burst (every item of the four topics and the status) go out
+// without waiting for acknowledgements.
+constexpr int kSendMaximum = 512;
+constexpr QByteArrayView kOnline = "online";
+constexpr QByteArrayView kOffline = "offline";
+
+void InitLibrary() {
+    static const int rc = mosquitto_lib_init();
+    Q_UNUSED(rc);
+}
+
+// Unique per server and per source, so that two sources never take over each other's session.
+QByteArray MakeClientId() {
+    static int count = 0;
+    return QStringLiteral("grainlink-%1-%2-%3")
+        .arg(QSysInfo::machineHostName())
+        .arg(QCoreApplication::applicationPid())
+        .arg(++count)
+        .toUtf8();
+}
+
+int Publish(mosquitto* client, const QByteArray& topic, QByteArrayView payload,
+            int* mid = nullptr) {
+    return mosquitto_publish(client, mid, topic.constData(), static_cast<int>(payload.size()),
+                             payload.data(), kQos, true);
+}
+
+QString Describe(int rc, int error) {
+    if (rc == MOSQ_ERR_SUCCESS) return QStringLiteral("connection closed");
+    if (rc == MOSQ_ERR_ERRNO) return QString::fromLocal8Bit(std::strerror(error));
+    return QString::fromUtf8(mosquitto_strerror(rc));
+}
+
+// One step of a blocking wait on the client's socket, for the bounded flush at shutdown when
+// the event loop may no longer run.
+int PollOnce(mosquitto* client, qint64 timeoutMs) {
+    pollfd watched{mosquitto_socket(client), POLLIN, 0};
+    if (watched.fd == -1) return MOSQ_ERR_NO_CONN;
+    if (mosquitto_want_write(client)) watched.events |= POLLOUT;
+    if (::poll(&watched, 1, static_cast<int>(timeoutMs)) <= 0) return MOSQ_ERR_SUCCESS;
+    int rc = MOSQ_ERR_SUCCESS;
+    if (watched.revents & (POLLIN | POLLERR | POLLHUP)) rc = mosquitto_loop_read(client, 1);
+    if (rc == MOSQ_ERR_SUCCESS && (watched.revents & POLLOUT)) rc = mosquitto_loop_write(client, 1);
+    return rc;
+}
+
+}  // namespace
+
+void MqttDdeSource::ClientDeleter::operator()(mosquitto* client) const {
+    mosquitto_destroy(client);
+}
+
+MqttDdeSource::MqttDdeSource(MqttSettings settings, QObject* parent)
+    : QObject(parent),
+      m_settings(std::move(settings)),
+      m_clientId(MakeClientId()),
+      m_statusTopic((m_settings.topicRoot + QStringLiteral("/status")).toUtf8()),
+      m_retryDelay(kFirstRetry) {
+    InitLibrary();
+    m_retry.setSingleShot(true);
+    connect(&m_retry, &QTimer::timeout, this, &MqttDdeSource::attempt);
+    m_housekeeping.setInterval(kHousekeepingInterval);
+    connect(&m_housekeeping, &QTimer::timeout, this, &MqttDdeSource::onHousekeeping);
+    m_housekeeping.start();
+    attempt();
+}
+
+// Without a clean disconnect the broker publishes the last will.
+MqttDdeSource::~MqttDdeSource() = default;
+
+void MqttDdeSource::setItem(const QString& topic, const QString& item, const QString& text) {
+    const QByteArray name = (m_settings.topicRoot + u'/' + topic + u'/' + item).toUtf8();
+    if (mosquitto_pub_topic_check2(name.constData(), name.size()) != MOSQ_ERR_SUCCESS) {
+        qWarning("MQTT: item \"%s\" is not a valid topic name and is not published",
+                 name.constData());
+        return;
+    }
+    const QByteArray payload = text.toUtf8();
+    const auto [entry, added] = m_values.try_emplace(name, payload);
+    if (!added) {
+        if (entry->second == payload) return;
+        entry->second = payload;
+    }
+    if (m_link == Link::Connected) settle(Publish(m_client.get(), name, payload));
+}
+
+void MqttDdeSource::shutdown(std::chrono::milliseconds wait) {
+    if (m_shutDown) return;
+    m_shutDown = true;
+    m_retry.stop();
+    m_housekeeping.stop();
+    if (m_link == Link::Connected) {
+        mosquitto* client = m_client.get();
+        int mid = 0;
+        int rc = Publish(client, m_statusTopic, kOffline, &mid);
+        const QDeadlineTimer deadline(wait);
+        while (rc == MOSQ_ERR_SUCCESS && m_lastAckedMid != mid && !deadline.hasExpired())
+            rc = PollOnce(client, deadline.remainingTime());
+        mosquitto_disconnect(client);
+    }
+    dropClient();
+    report(false, QStringLiteral("disconnected from %1").arg(endpoint()));
+}
+
+// Connects to the next address of the host, resolving the host name first when all of its
+// addresses have been tried.
+void MqttDdeSource::attempt() {
+    if (m_shutDown || m_link != Link::Idle) return;
+    if (m_nextAddress < m_addresses.size()) {
+        connectTo(m_addresses[m_nextAddress++]);
+        return;
+    }
+    m_link = Link::Resolving;
+    QHostInfo::lookupHost(m_settings.host, this, [this](const QHostInfo& info) {
+        if (m_link != Link::Resolving) return;
+        m_link = Link::Idle;
+        m_addresses.clear();
+        m_nextAddress = 0;
+        for (const QHostAddress& address : info.addresses()) m_addresses << address.toString();
+        if (m_addresses.isEmpty())
+            lose(QStringLiteral("cannot resolve the host: %1").arg(info.errorString()));
+        else
+            attempt();
+    });
+}
+
+// Each attempt starts from a fresh client: a lost connection's unacknowledged messages are
+// older than the values published on the next connection and must not follow them.
+void MqttDdeSource::connectTo(const QString& address) {
+    m_client.reset(mosquitto_new(m_clientId.constData(), true, this));
+    mosquitto* client = m_client.get();
+    if (!client) {
+        lose(QStringLiteral("cannot create the MQTT client"));
+        return;
+    }
+    mosquitto_int_option(client, MOSQ_OPT_TCP_NODELAY, 1);
+    mosquitto_int_option(client, MOSQ_OPT_SEND_MAXIMUM, kSendMaximum);
+    mosquitto_connect_callback_set(client, &MqttDdeSource::onConnack);
+    mosquitto_publish_callback_set(client, &MqttDdeSource::onPuback);
+    mosquitto_will_set(client, m_statusTopic.constData(), static_cast<int>(kOffline.size()),
+                       kOffline.data(), kQos, true);
+    m_link = Link::Connecting;
+    settle(mosquitto_connect_async(client, address.toUtf8().constData(), m_settings.port,
+                                   kKeepAliveSeconds));
+}
+
+// Runs after every call into the client: completes a connection the broker accepted, drops a
+// failed one, and watches the socket for what the client needs next. Callbacks only record
+// what happened, so that the client is never changed while it is inside a call.
+void MqttDdeSource::settle(int rc) {
+    int error = errno;
+    const std::optional<int> connack = std::exchange(m_connackCode, std::nullopt);
+    if (rc == MOSQ_ERR_SUCCESS && connack == 0) {
+        rc = announce();
+        error = errno;
+    }
+    if (rc == MOSQ_ERR_SUCCESS && mosquitto_socket(m_client.get()) != -1) {
+        updateNotifiers();
+        if (connack == 0) report(true, QStringLiteral("connected to %1").arg(endpoint()));
+        return;
+    }
+    lose(connack.value_or(0) != 0 ? QString::fromUtf8(mosquitto_connack_string(*connack))
+                                  : Describe(rc, error));
+}
+
+// Publishes every current value, then "online": a client that sees "online" sees current values.
+int MqttDdeSource::announce() {
+    m_link = Link::Connected;
+    m_retryDelay = kFirstRetry;
+    m_addresses.clear();
+    m_nextAddress = 0;
+    for (const auto& [topic, payload] : m_values)
+        if (const int rc = Publish(m_client.get(), topic, payload); rc != MOSQ_ERR_SUCCESS)
+            return rc;
+    return Publish(m_client.get(), m_statusTopic, kOnline);
+}
+
+void MqttDdeSource::lose(const QString& reason) {
+    const bool wasConnected = m_link == Link::Connected;
+    dropClient();
+    if (m_nextAddress < m_addresses.size()) {
+        m_retry.start(0);
+    } else {
+        m_retry.start(m_retryDelay);
+        m_retryDelay = std::min(m_retryDelay * 2, kLastRetry);
+    }
+    report(false, (wasConnected ? QStringLiteral("connection to %1 lost: %2")
+                                : QStringLiteral("cannot connect to %1: %2"))
+                      .arg(endpoint(), reason));
+}
+
+void MqttDdeSource::dropClient() {
+    dropNotifiers();
+    m_client.reset();
+    m_connackCode.reset();
+    m_link = Link::Idle;
+}
+
+// Deferred, since this may run inside one of the notifiers' own signals.
+void MqttDdeSource::dropNotifiers() {
+    for (QSocketNotifier** notifier : {&m_readNotifier, &m_writeNotifier}) {
+        if (!*notifier) continue;
+        (*notifier)->setEnabled(false);
+        (*notifier)->deleteLater();
+        *notifier = nullptr;
+    }
+}
+
+void MqttDdeSource::updateNotifiers() {
+    const int socket = mosquitto_socket(m_client.get());
+    if (!m_readNotifier || m_readNotifier->socket() != socket) {
+        dropNotifiers();
+        m_readNotifier = new QSocketNotifier(socket, QSocketNotifier::Read, this);
+        connect(m_readNotifier, &QSocketNotifier::activated, this,
+                [this] { settle(mosquitto_loop_read(m_client.get(), 1)); });
+        m_writeNotifier = new QSocketNotifier(socket, QSocketNotifier::Write, this);
+        connect(m_writeNotifier, &QSocketNotifier::activated, this,
+                [this] { settle(mosquitto_loop_write(m_client.get(), 1)); });
+    }
+    m_writeNotifier->setEnabled(mosquitto_want_write(m_client.get()));
+}
+
+// Keep-alive pings, and the end of a connection attempt or a connection that stays silent.
+void MqttDdeSource::onHousekeeping() {
+    if (m_link == Link::Connecting || m_link == Link::Connected)
+        settle(mosquitto_loop_misc(m_client.get()));
+}
+
+void MqttDdeSource::report(bool connected, const QString& detail) {
+    if (m_reported == connected) return;
+    m_reported = connected;
+    if (connected)
+        qInfo("MQTT: %s", qUtf8Printable(detail));
+    else
+        qWarning("MQTT: %s", qUtf8Printable(detail));
+    emit connectionChanged(connected, detail);
+}
+
+QString MqttDdeSource::endpoint() const {
+    return QStringLiteral("%1:%2").arg(m_settings.host).arg(m_settings.port);
+}
+
+void MqttDdeSource::onConnack(mosquitto*, void* self, int code) {
+    static_cast<MqttDdeSource*>(self)->m_connackCode = code;
+}
+
+void MqttDdeSource::onPuback(mosquitto*, void* self, int mid) {
+    static_cast<MqttDdeSource*>(self)->m_lastAckedMid = mid;
+}
+
+}  // namespace grainlink

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QSocketNotifier>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "platform/dde_source.h"
+
+struct mosquitto;
+
+namespace grainlink {
+
+// Where the items are published: the broker and the first level of every topic name.
+struct MqttSettings {
+    QString host = QStringLiteral("localhost");
+    quint16 port = 1883;
+    QString topicRoot = QStringLiteral("GRAINLINK");
+};
+
+// The DDE source on an MQTT broker. Item <item> of topic <topic> is the MQTT topic
+// "<root>/<topic>/<item>" (for example GRAINLINK/UNIT1/Counts4um), its payload the item's text in
+// UTF-8, published retained with QoS 1: a client that subscribes late reads every current value
+// (the DDE request), a live subscription receives every change (the advise link). The server's
+// availability is the retained "<root>/status": "online" on every connection, "offline" as the
+// last will and on shutdown(). It subscribes to nothing, so no client can change the server.
+//
+// Guarantees:
+// - Never blocks the caller: the client runs in the Qt event loop (socket notifiers and timers,
+//   no threads); the host name is resolved asynchronously and the connection is made without
+//   waiting. A missing or restarting broker is retried with growing delays (up to 5 s).
+// - No value is lost: the source keeps the current text of every item and publishes all of them
+//   on every connection, so a change made while the broker is down goes out on reconnection.
+//   Each connection starts from a fresh client, so stale messages of a lost connection are never
+//   re-sent after the current values.
+// - The connection state is reported once per change, not once per attempt.
+// - Destroying the source without shutdown() drops the connection like a crash would, so the
+//   broker publishes the last will "offline".
+class MqttDdeSource final : public QObject, public DdeSource {
+    Q_OBJECT
+
+public:
+    explicit MqttDdeSource(MqttSettings settings, QObject* parent = nullptr);
+    ~MqttDdeSource() override;
+
+    // Published at once when connected, kept for the next connection otherwise; an unchanged
+    // text is not published again. An empty text is an empty retained message, which clears
+    // the item on the broker.
+    void setItem(const QString& topic, const QString& item, const QString& text) override;
+
+    // Publishes "offline", waits at most `wait` for the broker to take it, then disconnects
+    // cleanly. The source does not connect again.
+    void shutdown(std::chrono::milliseconds wait = std::chrono::milliseconds(1000));
+
+    bool isConnected() const { return m_link == Link::Connected; }
+    const QByteArray& clientId() const { return m_clientId; }
+
+signals:
+    void connectionChanged(bool connected, const QString& detail);
+
+private:
+    enum class Link { Idle, Resolving, Connecting, Connected };
+    struct ClientDeleter {
+        void operator()(mosquitto* client) const;
+    };
+
+    void attempt();
+    void connectTo(const QString& address);
+    void settle(int rc);
+    int announce();
+    void lose(const QString& reason);
+    void dropClient();
+    void dropNotifiers();
+    void updateNotifiers();
+    void onHousekeeping();
+    void report(bool connected, const QString& detail);
+    QString endpoint() const;
+
+    static void onConnack(mosquitto* client, void* self, int code);
+    static void onPuback(mosquitto* client, void* self, int mid);
+
+    MqttSettings m_settings;
+    QByteArray m_clientId;
+    QByteArray m_statusTopic;
+    std::map<QByteArray, QByteArray> m_values;  // MQTT topic -> payload
+
+    std::unique_ptr<mosquitto, ClientDeleter> m_client;
+    QSocketNotifier* m_readNotifier = nullptr;
+    QSocketNotifier* m_writeNotifier = nullptr;
+    Link m_link = Link::Idle;
+    QStringList m_addresses;  // of the host, tried in turn before resolving it again
+    qsizetype m_nextAddress = 0;
+    QTimer m_retry;
+    QTimer m_housekeeping;
+    std::chrono::milliseconds m_retryDelay;
+    std::optional<int> m_connackCode;  // set by the callback, handled after the call returns
+    int m_lastAckedMid = 0;
+    std::optional<bool> m_reported;
+    bool m_shutDown = false;
+};
+
+}  // namespace grainlink
