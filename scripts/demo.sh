@@ -30,7 +30,7 @@ fi
 
 for unit in 1 2; do
   rm -f "$demo/unit$unit"
-  "$root/build/tools/grainlink-sim" --unit "$unit" --interval 3 --seed "$unit" \
+  "$root/build/tools/grainlink-sim" --unit "$unit" --interval 5 --seed "$unit" \
     --link "$demo/unit$unit" >/dev/null &
   pids+=($!)
 done
