@@ -35,7 +35,8 @@ constexpr int kTimeoutMs = 5000;
 // awaited payload on the awaited topic; returns when it arrived.
 class Arrival {
 public:
-    void expect(const QByteArray& topic, const QByteArray& payload) {
+    void expect(const QByteArray& topic, const QByteArray& payload)
+    {
         const std::lock_guard lock(m_mutex);
         m_topic = topic;
         m_payload = payload;
@@ -43,7 +44,8 @@ public:
     }
 
     // On the subscriber's thread.
-    void offer(const test::MqttSubscriber::Message& message) {
+    void offer(const test::MqttSubscriber::Message& message)
+    {
         {
             const std::lock_guard lock(m_mutex);
             if (m_arrived || message.topic != m_topic || message.payload != m_payload) return;
@@ -54,7 +56,8 @@ public:
             &m_waker, [] {}, Qt::QueuedConnection);
     }
 
-    std::optional<Clock::time_point> wait() {
+    std::optional<Clock::time_point> wait()
+    {
         const QDeadlineTimer deadline(kTimeoutMs);
         QTimer guard;  // wakes the loop now and then should a wake-up be missed
         guard.start(50);
@@ -79,7 +82,8 @@ private:
 };
 
 // The texts a decoder would write for record n: identity fixed, measurements varying.
-std::vector<std::pair<Item, QString>> MakeRecord(int n, std::mt19937& random) {
+std::vector<std::pair<Item, QString>> MakeRecord(int n, std::mt19937& random)
+{
     std::uniform_real_distribution<double> noise(0.0, 1.0);
     const auto number = [&](double base, int decimals) {
         return QString::number(base + noise(random), 'f', decimals);
@@ -131,7 +135,8 @@ struct Summary {
     double max;
 };
 
-Summary Summarise(std::vector<double> micros) {
+Summary Summarise(std::vector<double> micros)
+{
     std::sort(micros.begin(), micros.end());
     const auto at = [&](double q) {
         const auto rank =
@@ -141,7 +146,8 @@ Summary Summarise(std::vector<double> micros) {
     return {at(0.5), at(0.99), micros.back()};
 }
 
-int Run(int records) {
+int Run(int records)
+{
     test::TestBroker broker;
     if (!broker.start()) {
         std::fprintf(stderr, "mosquitto did not start\n");
@@ -218,7 +224,8 @@ int Run(int records) {
 }  // namespace
 }  // namespace grainlink
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QCoreApplication app(argc, argv);
     const int records = argc > 1 ? std::max(200, std::atoi(argv[1])) : 300;
     return grainlink::Run(records);

@@ -7,19 +7,22 @@ namespace {
 
 constexpr const char* kSection = "MQTT";
 
-QString Read(const ConfigFile& config, const char* key, const QString& defaultValue, int capacity) {
+QString Read(const ConfigFile& config, const char* key, const QString& defaultValue, int capacity)
+{
     return QString::fromUtf8(config.ReadSetting(kSection, key, defaultValue.toUtf8(), capacity))
         .trimmed();
 }
 
-void WarnDefault(const char* key, const QString& value, const QString& defaultValue) {
+void WarnDefault(const char* key, const QString& value, const QString& defaultValue)
+{
     qWarning("GRAINLINK.INI [MQTT] %s=%s cannot be used; using %s", key, qUtf8Printable(value),
              qUtf8Printable(defaultValue));
 }
 
 }  // namespace
 
-MqttSettings ReadMqttSettings(const ConfigFile& config) {
+MqttSettings ReadMqttSettings(const ConfigFile& config)
+{
     const MqttSettings defaults;
     MqttSettings settings;
 

@@ -31,13 +31,15 @@ constexpr int kSendMaximum = 512;
 constexpr QByteArrayView kOnline = "online";
 constexpr QByteArrayView kOffline = "offline";
 
-void InitLibrary() {
+void InitLibrary()
+{
     static const int rc = mosquitto_lib_init();
     Q_UNUSED(rc);
 }
 
 // Unique per server and per source, so that two sources never take over each other's session.
-QByteArray MakeClientId() {
+QByteArray MakeClientId()
+{
     static int count = 0;
     return QStringLiteral("grainlink-%1-%2-%3")
         .arg(QSysInfo::machineHostName())
@@ -46,13 +48,14 @@ QByteArray MakeClientId() {
         .toUtf8();
 }
 
-int Publish(mosquitto* client, const QByteArray& topic, QByteArrayView payload,
-            int* mid = nullptr) {
+int Publish(mosquitto* client, const QByteArray& topic, QByteArrayView payload, int* mid = nullptr)
+{
     return mosquitto_publish(client, mid, topic.constData(), static_cast<int>(payload.size()),
                              payload.data(), kQos, true);
 }
 
-QString Describe(int rc, int error) {
+QString Describe(int rc, int error)
+{
     if (rc == MOSQ_ERR_SUCCESS) return QStringLiteral("connection closed");
     if (rc == MOSQ_ERR_ERRNO) return QString::fromLocal8Bit(std::strerror(error));
     return QString::fromUtf8(mosquitto_strerror(rc));
@@ -60,7 +63,8 @@ QString Describe(int rc, int error) {
 
 // One step of a blocking wait on the client's socket, for the bounded flush at shutdown when
 // the event loop may no longer run.
-int PollOnce(mosquitto* client, qint64 timeoutMs) {
+int PollOnce(mosquitto* client, qint64 timeoutMs)
+{
     pollfd watched{mosquitto_socket(client), POLLIN, 0};
     if (watched.fd == -1) return MOSQ_ERR_NO_CONN;
     if (mosquitto_want_write(client)) watched.events |= POLLOUT;
@@ -73,7 +77,8 @@ int PollOnce(mosquitto* client, qint64 timeoutMs) {
 
 }  // namespace
 
-void MqttDdeSource::ClientDeleter::operator()(mosquitto* client) const {
+void MqttDdeSource::ClientDeleter::operator()(mosquitto* client) const
+{
     mosquitto_destroy(client);
 }
 
@@ -82,7 +87,8 @@ MqttDdeSource::MqttDdeSource(MqttSettings settings, QObject* parent)
       m_settings(std::move(settings)),
       m_clientId(MakeClientId()),
       m_statusTopic((m_settings.topicRoot + QStringLiteral("/status")).toUtf8()),
-      m_retryDelay(kFirstRetry) {
+      m_retryDelay(kFirstRetry)
+{
     InitLibrary();
     m_retry.setSingleShot(true);
     connect(&m_retry, &QTimer::timeout, this, &MqttDdeSource::attempt);
@@ -95,7 +101,8 @@ MqttDdeSource::MqttDdeSource(MqttSettings settings, QObject* parent)
 // Without a clean disconnect the broker publishes the last will.
 MqttDdeSource::~MqttDdeSource() = default;
 
-void MqttDdeSource::setItem(const QString& topic, const QString& item, const QString& text) {
+void MqttDdeSource::setItem(const QString& topic, const QString& item, const QString& text)
+{
     const QByteArray name = (m_settings.topicRoot + u'/' + topic + u'/' + item).toUtf8();
     if (mosquitto_pub_topic_check2(name.constData(), name.size()) != MOSQ_ERR_SUCCESS) {
         qWarning("MQTT: item \"%s\" is not a valid topic name and is not published",
@@ -111,7 +118,8 @@ void MqttDdeSource::setItem(const QString& topic, const QString& item, const QSt
     if (m_link == Link::Connected) settle(Publish(m_client.get(), name, payload));
 }
 
-void MqttDdeSource::shutdown(std::chrono::milliseconds wait) {
+void MqttDdeSource::shutdown(std::chrono::milliseconds wait)
+{
     if (m_shutDown) return;
     m_shutDown = true;
     m_retry.stop();
@@ -131,7 +139,8 @@ void MqttDdeSource::shutdown(std::chrono::milliseconds wait) {
 
 // Connects to the next address of the host, resolving the host name first when all of its
 // addresses have been tried.
-void MqttDdeSource::attempt() {
+void MqttDdeSource::attempt()
+{
     if (m_shutDown || m_link != Link::Idle) return;
     if (m_nextAddress < m_addresses.size()) {
         connectTo(m_addresses[m_nextAddress++]);
@@ -153,7 +162,8 @@ void MqttDdeSource::attempt() {
 
 // Each attempt starts from a fresh client: a lost connection's unacknowledged messages are
 // older than the values published on the next connection and must not follow them.
-void MqttDdeSource::connectTo(const QString& address) {
+void MqttDdeSource::connectTo(const QString& address)
+{
     m_client.reset(mosquitto_new(m_clientId.constData(), true, this));
     mosquitto* client = m_client.get();
     if (!client) {
@@ -174,7 +184,8 @@ void MqttDdeSource::connectTo(const QString& address) {
 // Runs after every call into the client: completes a connection the broker accepted, drops a
 // failed one, and watches the socket for what the client needs next. Callbacks only record
 // what happened, so that the client is never changed while it is inside a call.
-void MqttDdeSource::settle(int rc) {
+void MqttDdeSource::settle(int rc)
+{
     int error = errno;
     const std::optional<int> connack = std::exchange(m_connackCode, std::nullopt);
     if (rc == MOSQ_ERR_SUCCESS && connack == 0) {
@@ -191,7 +202,8 @@ void MqttDdeSource::settle(int rc) {
 }
 
 // Publishes every current value, then "online": a client that sees "online" sees current values.
-int MqttDdeSource::announce() {
+int MqttDdeSource::announce()
+{
     m_link = Link::Connected;
     m_retryDelay = kFirstRetry;
     m_addresses.clear();
@@ -202,7 +214,8 @@ int MqttDdeSource::announce() {
     return Publish(m_client.get(), m_statusTopic, kOnline);
 }
 
-void MqttDdeSource::lose(const QString& reason) {
+void MqttDdeSource::lose(const QString& reason)
+{
     const bool wasConnected = m_link == Link::Connected;
     dropClient();
     if (m_nextAddress < m_addresses.size()) {
@@ -216,7 +229,8 @@ void MqttDdeSource::lose(const QString& reason) {
                       .arg(endpoint(), reason));
 }
 
-void MqttDdeSource::dropClient() {
+void MqttDdeSource::dropClient()
+{
     dropNotifiers();
     m_client.reset();
     m_connackCode.reset();
@@ -224,7 +238,8 @@ void MqttDdeSource::dropClient() {
 }
 
 // Deferred, since this may run inside one of the notifiers' own signals.
-void MqttDdeSource::dropNotifiers() {
+void MqttDdeSource::dropNotifiers()
+{
     for (QSocketNotifier** notifier : {&m_readNotifier, &m_writeNotifier}) {
         if (!*notifier) continue;
         (*notifier)->setEnabled(false);
@@ -233,7 +248,8 @@ void MqttDdeSource::dropNotifiers() {
     }
 }
 
-void MqttDdeSource::updateNotifiers() {
+void MqttDdeSource::updateNotifiers()
+{
     const int socket = mosquitto_socket(m_client.get());
     if (!m_readNotifier || m_readNotifier->socket() != socket) {
         dropNotifiers();
@@ -248,12 +264,14 @@ void MqttDdeSource::updateNotifiers() {
 }
 
 // Keep-alive pings, and the end of a connection attempt or a connection that stays silent.
-void MqttDdeSource::onHousekeeping() {
+void MqttDdeSource::onHousekeeping()
+{
     if (m_link == Link::Connecting || m_link == Link::Connected)
         settle(mosquitto_loop_misc(m_client.get()));
 }
 
-void MqttDdeSource::report(bool connected, const QString& detail) {
+void MqttDdeSource::report(bool connected, const QString& detail)
+{
     if (m_reported == connected) return;
     m_reported = connected;
     if (connected)
@@ -263,15 +281,18 @@ void MqttDdeSource::report(bool connected, const QString& detail) {
     emit connectionChanged(connected, detail);
 }
 
-QString MqttDdeSource::endpoint() const {
+QString MqttDdeSource::endpoint() const
+{
     return QStringLiteral("%1:%2").arg(m_settings.host).arg(m_settings.port);
 }
 
-void MqttDdeSource::onConnack(mosquitto*, void* self, int code) {
+void MqttDdeSource::onConnack(mosquitto*, void* self, int code)
+{
     static_cast<MqttDdeSource*>(self)->m_connackCode = code;
 }
 
-void MqttDdeSource::onPuback(mosquitto*, void* self, int mid) {
+void MqttDdeSource::onPuback(mosquitto*, void* self, int mid)
+{
     static_cast<MqttDdeSource*>(self)->m_lastAckedMid = mid;
 }
 

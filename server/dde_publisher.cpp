@@ -3,7 +3,8 @@
 namespace grainlink {
 
 // The connections live as long as the tables; the source must outlive them.
-DdePublisher::DdePublisher(ItemTables& items, DdeSource& source) {
+DdePublisher::DdePublisher(ItemTables& items, DdeSource& source)
+{
     for (int unit = 1; unit <= 4; ++unit) {
         ItemTable& table = items[unit];
         const QString topic = table.topic();

@@ -4,7 +4,8 @@
 
 // A server that publishes one item until it is killed: lets the tests watch the broker announce
 // the death of a server that never shut down. Arguments: broker port, topic root.
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QCoreApplication app(argc, argv);
     if (argc != 3) return 2;
     grainlink::MqttSettings settings;

@@ -17,7 +17,8 @@ public:
         QString text;
         bool operator==(const Call&) const = default;
     };
-    void setItem(const QString& topic, const QString& item, const QString& text) override {
+    void setItem(const QString& topic, const QString& item, const QString& text) override
+    {
         calls.push_back({topic, item, text});
     }
     std::vector<Call> calls;
@@ -29,7 +30,8 @@ protected:
     RecordingDdeSource source;
 };
 
-TEST_F(DdePublisherTest, PublishesEveryItemOfAllFourTopicsAtConstruction) {
+TEST_F(DdePublisherTest, PublishesEveryItemOfAllFourTopicsAtConstruction)
+{
     items[3].setText(Item::Counts14um, QStringLiteral("7.25"));
     DdePublisher publisher(items, source);
 
@@ -44,7 +46,8 @@ TEST_F(DdePublisherTest, PublishesEveryItemOfAllFourTopicsAtConstruction) {
     EXPECT_EQ((published[{"UNIT4", "lbl_error"}]), "");
 }
 
-TEST_F(DdePublisherTest, PublishesEachChangeOnceAndNothingForAnUnchangedText) {
+TEST_F(DdePublisherTest, PublishesEachChangeOnceAndNothingForAnUnchangedText)
+{
     DdePublisher publisher(items, source);
     source.calls.clear();
 

@@ -24,24 +24,28 @@ class MqttSourceTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(broker.start()); }
 
-    MqttSettings settings(const QString& host = QStringLiteral("127.0.0.1")) const {
+    MqttSettings settings(const QString& host = QStringLiteral("127.0.0.1")) const
+    {
         return MqttSettings{host, broker.port(), QStringLiteral("GL")};
     }
 
-    std::unique_ptr<MqttDdeSource> connectedSource() {
+    std::unique_ptr<MqttDdeSource> connectedSource()
+    {
         auto source = std::make_unique<MqttDdeSource>(settings());
         EXPECT_TRUE(QTest::qWaitFor([&] { return source->isConnected(); }, kWaitMs));
         return source;
     }
 
-    std::unique_ptr<MqttSubscriber> subscriber(const QByteArray& filter = "GL/#") {
+    std::unique_ptr<MqttSubscriber> subscriber(const QByteArray& filter = "GL/#")
+    {
         auto sub = std::make_unique<MqttSubscriber>(broker.port(), filter);
         EXPECT_TRUE(QTest::qWaitFor([&] { return sub->subscribed(); }, kWaitMs));
         return sub;
     }
 
     static bool waitForPayload(const MqttSubscriber& sub, const QByteArray& topic,
-                               const QByteArray& payload) {
+                               const QByteArray& payload)
+    {
         return QTest::qWaitFor(
             [&] {
                 const auto latest = sub.latest(topic);
@@ -53,7 +57,8 @@ protected:
     TestBroker broker;
 };
 
-TEST_F(MqttSourceTest, LateSubscriberReadsEveryItemOfAllFourTopics) {
+TEST_F(MqttSourceTest, LateSubscriberReadsEveryItemOfAllFourTopics)
+{
     // An empty text clears a retained value, so every item gets a text of its own here.
     ItemTables items;
     for (int unit = 1; unit <= 3; ++unit)
@@ -95,7 +100,8 @@ TEST_F(MqttSourceTest, LateSubscriberReadsEveryItemOfAllFourTopics) {
     EXPECT_EQ(late->latest("GL/status")->payload, "online");
 }
 
-TEST_F(MqttSourceTest, LiveSubscriberReceivesEveryChangeOnce) {
+TEST_F(MqttSourceTest, LiveSubscriberReceivesEveryChangeOnce)
+{
     const auto source = connectedSource();
     source->setItem(QStringLiteral("UNIT3"), QStringLiteral("Counts6um"), QStringLiteral("0"));
     const auto live = subscriber("GL/UNIT3/Counts6um");
@@ -110,7 +116,8 @@ TEST_F(MqttSourceTest, LiveSubscriberReceivesEveryChangeOnce) {
     EXPECT_FALSE(live->latest("GL/UNIT3/Counts6um")->retained);
 }
 
-TEST_F(MqttSourceTest, EmptyTextClearsTheRetainedValue) {
+TEST_F(MqttSourceTest, EmptyTextClearsTheRetainedValue)
+{
     const auto source = connectedSource();
     source->setItem(QStringLiteral("UNIT3"), QStringLiteral("Firmware"), QStringLiteral("abc"));
     const auto live = subscriber("GL/UNIT3/+");
@@ -126,7 +133,8 @@ TEST_F(MqttSourceTest, EmptyTextClearsTheRetainedValue) {
     EXPECT_TRUE(late->payloads("GL/UNIT3/Firmware").empty());
 }
 
-TEST_F(MqttSourceTest, StatusIsOnlineWhileConnectedAndOfflineAfterShutdown) {
+TEST_F(MqttSourceTest, StatusIsOnlineWhileConnectedAndOfflineAfterShutdown)
+{
     const auto source = connectedSource();
     const auto watcher = subscriber("GL/status");
     ASSERT_TRUE(waitForPayload(*watcher, "GL/status", "online"));
@@ -143,7 +151,8 @@ TEST_F(MqttSourceTest, StatusIsOnlineWhileConnectedAndOfflineAfterShutdown) {
     EXPECT_TRUE(late->latest("GL/status")->retained);
 }
 
-TEST_F(MqttSourceTest, BrokerAnnouncesOfflineWhenTheServerDiesWithoutShutdown) {
+TEST_F(MqttSourceTest, BrokerAnnouncesOfflineWhenTheServerDiesWithoutShutdown)
+{
     const auto watcher = subscriber("GL/#");
     QProcess server;
     server.setProcessChannelMode(QProcess::ForwardedChannels);
@@ -159,7 +168,8 @@ TEST_F(MqttSourceTest, BrokerAnnouncesOfflineWhenTheServerDiesWithoutShutdown) {
     EXPECT_TRUE(waitForPayload(*watcher, "GL/status", "offline"));
 }
 
-TEST_F(MqttSourceTest, BrokerRestartRepublishesCurrentValuesIncludingChangesWhileDown) {
+TEST_F(MqttSourceTest, BrokerRestartRepublishesCurrentValuesIncludingChangesWhileDown)
+{
     const auto source = connectedSource();
     source->setItem(QStringLiteral("UNIT1"), QStringLiteral("SystemID"), QStringLiteral("0A0B"));
     source->setItem(QStringLiteral("UNIT2"), QStringLiteral("Counts4um"), QStringLiteral("1.5"));
@@ -186,7 +196,8 @@ TEST_F(MqttSourceTest, BrokerRestartRepublishesCurrentValuesIncludingChangesWhil
     EXPECT_EQ(live->payloads("GL/UNIT2/Counts4um"), (Payloads{"1.5", "2.5"}));
 }
 
-TEST_F(MqttSourceTest, MissingBrokerAtStartIsReportedOnceAndValuesFollowWhenItAppears) {
+TEST_F(MqttSourceTest, MissingBrokerAtStartIsReportedOnceAndValuesFollowWhenItAppears)
+{
     broker.stop();
     MqttDdeSource source(settings(QStringLiteral("localhost")));
     QSignalSpy changes(&source, &MqttDdeSource::connectionChanged);

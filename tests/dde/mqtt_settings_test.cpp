@@ -19,7 +19,8 @@ struct SettingsCase {
 
 class MqttSettingsTest : public ::testing::TestWithParam<SettingsCase> {};
 
-TEST_P(MqttSettingsTest, ReadsTheMqttSectionWithItsDefaults) {
+TEST_P(MqttSettingsTest, ReadsTheMqttSectionWithItsDefaults)
+{
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("GRAINLINK.INI"));
     QFile file(path);

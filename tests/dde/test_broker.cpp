@@ -9,7 +9,8 @@
 namespace grainlink::test {
 namespace {
 
-quint16 FreeLoopbackPort() {
+quint16 FreeLoopbackPort()
+{
     QTcpServer probe;
     if (!probe.listen(QHostAddress::LocalHost, 0)) return 0;
     return probe.serverPort();
@@ -18,7 +19,8 @@ quint16 FreeLoopbackPort() {
 }  // namespace
 
 TestBroker::TestBroker()
-    : m_configPath(m_dir.filePath(QStringLiteral("mosquitto.conf"))), m_port(FreeLoopbackPort()) {
+    : m_configPath(m_dir.filePath(QStringLiteral("mosquitto.conf"))), m_port(FreeLoopbackPort())
+{
     QFile config(m_configPath);
     if (config.open(QIODevice::WriteOnly)) {
         config.write(QStringLiteral("listener %1 127.0.0.1\n").arg(m_port).toUtf8());
@@ -34,7 +36,8 @@ TestBroker::TestBroker()
 
 TestBroker::~TestBroker() { stop(); }
 
-bool TestBroker::start() {
+bool TestBroker::start()
+{
     m_process.start(QStringLiteral("/usr/sbin/mosquitto"), {QStringLiteral("-c"), m_configPath});
     if (!m_process.waitForStarted(5000)) return false;
     const QDeadlineTimer deadline(10000);
@@ -47,7 +50,8 @@ bool TestBroker::start() {
     return false;
 }
 
-void TestBroker::stop() {
+void TestBroker::stop()
+{
     if (m_process.state() == QProcess::NotRunning) return;
     m_process.terminate();
     if (!m_process.waitForFinished(5000)) {
