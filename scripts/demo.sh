@@ -22,7 +22,7 @@ cleanup() {
 trap cleanup EXIT INT TERM
 
 if ! (exec 3<>/dev/tcp/127.0.0.1/1883) 2>/dev/null; then
-  printf 'listener 1883 127.0.0.1\nallow_anonymous true\npersistence false\n' > "$demo/mosquitto.conf"
+  printf 'listener 1883 127.0.0.1\nallow_anonymous true\npersistence false\nlog_dest none\n' > "$demo/mosquitto.conf"
   mosquitto -c "$demo/mosquitto.conf" &
   pids+=($!)
   sleep 0.5
