@@ -7,6 +7,8 @@
 #include <QLayout>
 #include <QMenuBar>
 
+#include <utility>
+
 #include "acquisition/unit_state.h"
 #include "display/ui/captioned_frame.h"
 #include "display/ui/flow_factor_box.h"
@@ -113,15 +115,27 @@ void DataWindow::ApplyLayout()
 
 bool DataWindow::event(QEvent* event)
 {
-    if (event->type() == QEvent::WindowActivate) Activate();
+    if (event->type() == QEvent::WindowDeactivate) {
+        // A message box in front of the window (such as the one asking for a valid factor) is not
+        // a switch to another window: coming back from it must not reload the box.
+        m_coveredByDialog = QApplication::activeModalWidget() != nullptr;
+    } else if (event->type() == QEvent::WindowActivate) {
+        if (std::exchange(m_coveredByDialog, false))
+            ShowDisplayMenuByAccess();
+        else
+            Activate();
+    }
     return QMainWindow::event(event);
 }
 
 void DataWindow::closeEvent(QCloseEvent* event)
 {
-    // The window lives as long as the program; closing it from its frame is the Close command.
-    event->ignore();
-    CloseCommand();
+    // Closing from the frame is the Close command. The window is not deleted on close, so an
+    // accepted close only hides it, and an application quit is not blocked by a valid window.
+    if (ValidateMe())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void DataWindow::BuildMenus()

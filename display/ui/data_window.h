@@ -59,6 +59,7 @@ private:
     QMenu* m_displayMenu = nullptr;
     QAction* m_standard = nullptr;
     QAction* m_advanced = nullptr;
+    bool m_coveredByDialog = false;
 };
 
 }  // namespace grainlink

@@ -33,7 +33,6 @@ FlowFactorBox::FlowFactorBox(ItemTable& items, ConfigFile& config, MessageBox& m
     setAccessibleName(ItemName(Item::txt_flow_factor));
     setContextMenuPolicy(Qt::NoContextMenu);
     setAcceptDrops(false);
-    setDragEnabled(false);
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setAutoFillBackground(true);
     ShowColours(false);

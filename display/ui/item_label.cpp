@@ -15,7 +15,6 @@ ItemLabel::ItemLabel(ItemTable& items, Item item, QWidget* parent) : QLabel(pare
     setTextFormat(Qt::PlainText);
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setAutoFillBackground(true);
-    setForegroundRole(QPalette::WindowText);
     QPalette palette = this->palette();
     palette.setColor(QPalette::WindowText, Qt::black);
     setPalette(palette);

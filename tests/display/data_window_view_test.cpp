@@ -1,3 +1,4 @@
+#include <QDialog>
 #include <QPointer>
 
 #include "display/ui/twips.h"
@@ -125,7 +126,7 @@ TEST_F(DataWindowViewTest, ClosingFromTheFrameHidesWithoutDestroying)
 {
     windows().showDataWindow(1);
     QPointer<DataWindow> guard(&window(1));
-    EXPECT_FALSE(window(1).close());
+    EXPECT_TRUE(window(1).close());
     QCoreApplication::processEvents();
     ASSERT_FALSE(guard.isNull());
     EXPECT_FALSE(window(1).isVisible());
@@ -139,6 +140,27 @@ TEST_F(DataWindowViewTest, ClosingFromTheFrameHidesWithoutDestroying)
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0].text,
               QStringLiteral("Invalid entry for Flow Factor, reenter value for Flow Factor."));
+}
+
+TEST_F(DataWindowViewTest, ComingBackFromAMessageKeepsTheEditButSwitchingBackReloads)
+{
+    storeFactor(1, "0.004");
+    windows().showDataWindow(1);
+    press(1, Qt::Key_Backspace);
+    type(1, "0.");
+    QEvent deactivation(QEvent::WindowDeactivate);
+    {
+        QDialog message;
+        message.setModal(true);
+        message.show();
+        QCoreApplication::sendEvent(&window(1), &deactivation);
+    }
+    activate(1);
+    EXPECT_EQ(box(1)->text(), QStringLiteral("0."));
+
+    QCoreApplication::sendEvent(&window(1), &deactivation);
+    activate(1);
+    EXPECT_EQ(box(1)->text(), QStringLiteral("0.004"));
 }
 
 TEST_F(DataWindowViewTest, ShowAllShowsTheConfiguredUnitsOnly)
