@@ -112,14 +112,5 @@ TEST_F(DeviceLoss, VanishedDeviceIsReportedOnceAndFramesAgainWhenBack)
     EXPECT_EQ(notice.shown, 1);
 }
 
-TEST_F(DeviceLoss, MissingDeviceFailsAtOpenAndIsNeverReportedOpen)
-{
-    tick();
-    EXPECT_EQ(notice.shown, 1);
-    EXPECT_TRUE(state.PortError);
-    EXPECT_FALSE(state.PortOpenOk[1]);
-    EXPECT_FALSE(ports[1].isOpen());
-}
-
 }  // namespace
 }  // namespace grainlink::test
