@@ -1,3 +1,5 @@
+#include "acquisition/field_conversions.h"
+#include "acquisition/locate.h"
 #include "acquisition/record_decoder.h"
 
 #include <QLocale>
@@ -9,6 +11,54 @@
 
 namespace grainlink {
 namespace {
+
+TEST(Locate, FirstExaminedOccurrenceWinsAndShortFieldsKeepWhatIsThere)
+{
+    EXPECT_EQ(Locate("A1", ";A10001A1FFFF\r\n", 4), "0001");
+    EXPECT_EQ(Locate("A1", ";B1A112\r\n", 4), "12\r\n");
+    EXPECT_EQ(Locate("A1", ";A11", 4), "0");  // the last two start positions are never examined
+    EXPECT_EQ(Locate("A1", ";A111", 4), "11");
+    EXPECT_EQ(Locate("A1", "", 4), "0");
+}
+
+TEST(CountsText, ScalesByTheRangeOfTheIsoCode)
+{
+    EXPECT_EQ(CountsText(10.0f, "01F4"), "0.5000");
+    EXPECT_EQ(CountsText(11.0f, "01F4"), "500");
+    EXPECT_EQ(CountsText(23.6f, "0003"), "3");  // as read back from the shown "23.6"
+    EXPECT_EQ(CountsText(23.7f, "0003"), "3000");
+    EXPECT_EQ(CountsText(25.0f, "FFFF"), "65535000");
+}
+
+TEST(SignMagnitude, HighBitIsTheSign)
+{
+    EXPECT_EQ(SignMagnitude(0x80), 0);
+    EXPECT_EQ(SignMagnitude(0xFF), -127);
+    EXPECT_EQ(SignMagnitude(0x7F), 127);
+}
+
+struct FlowCase {
+    double sampleTime, duty, events;
+    const char* factor;
+    std::optional<int32_t> index;
+};
+
+TEST(FlowIndex, RoundsEachStepHalfToEvenAndReportsOverflow)
+{
+    const FlowCase cases[] = {
+        {60, 50, 1200, "0.00075", 0},  // 1200 -> 24 -> 0.018
+        {60, 50, 1200, "abc", 24},   {60, 50, 1200, "1e-50", 24},  // not a number; 0 as a float
+        {0, 50, 1200, "1", 0},       {60, 0, 1200, "1", 0},        // no sample time or duty
+        {120, 1, 5, "", 2},          {120, 1, 7, "", 4},           // events per minute 2.5, 3.5
+        {60, 2, 5, "", 2},           {60, 2, 7, "", 4},            // per duty 2.5, 3.5
+        {60, 1, 5, "0.5", 2},        {60, 1, 7, "0.5", 4},         // scaled 2.5, 3.5
+        {60, 1, 25, "0.1", 3},  // single-precision 0.1 is slightly above it
+        {60, 1, 1200, "1e30", std::nullopt}, {60, 1, 0, "1e300", std::nullopt},  // 1e300: no float
+    };
+    for (const FlowCase& c : cases)
+        EXPECT_EQ(FlowIndex(c.sampleTime, c.duty, c.events, c.factor), c.index)
+            << c.sampleTime << " " << c.duty << " " << c.events << " " << c.factor;
+}
 
 class RecordDecoderTest : public ::testing::Test {
 protected:
@@ -49,12 +99,22 @@ TEST_F(RecordDecoderTest, FullRecordIsWrittenInScreenOrderThenLogged)
               "LaserCurrent=100 DiodePower=4.00 Temperature=-5 lbl_error=195 LaserLow=1 "
               "LaserLow#255 LaserHigh=1 LaserHigh#255 Flow=1 Flow#255 Concentration=1 "
               "Concentration#255 status=Fault status#255 FlowIndex=600");
-    EXPECT_EQ(logged, std::vector<int>{1});
+
+    Decode(";A10009;B703C;B50009C4;B10000001\r\n");  // 2500 per minute / 0.000001
+    EXPECT_EQ(Text(Item::FlowIndex), "-1");           // too large, and the record is still kept
+    EXPECT_EQ(logged, (std::vector<int>{1, 1}));
 }
 
-TEST_F(RecordDecoderTest, ErrorByteSetsFlagsAndStatus)
+TEST_F(RecordDecoderTest, EmptyRecordReadsAsZerosAndTheErrorByteSetsFlagsAndStatus)
 {
     Decode(";\r\n");
+    QStringList shown;
+    for (Item item : AllItems()) shown << Text(item);
+    EXPECT_EQ(shown.join(' '),
+              "0 0 0 0 0 00.000000 00.000000 00.000000 00.000000 0 0  "
+              "0.0000 0.0000 0.0000 0.0000 0.0 0.0 0.0 0.0 0 0.00 0 0 OK 0 "
+              "0 0 0 0 0 0 0 0");
+
     Decode(";D481\r\n");
     EXPECT_EQ(written.join(' '),
               "lbl_error=129 LaserLow=1 LaserLow#255 Flow=1 Flow#255 status=Fault status#255");
@@ -63,64 +123,31 @@ TEST_F(RecordDecoderTest, ErrorByteSetsFlagsAndStatus)
               "lbl_error=0 LaserLow=0 LaserLow#65280 Flow=0 Flow#65280 status=OK status#65280");
 }
 
-TEST_F(RecordDecoderTest, FlowIndexUsesTheWindowFactorAndShowsNoDataWhenItOverflows)
-{
-    const QByteArray record = ";B703C;B50004B0;B12FAF080\r\n";  // 60 s, 1200 events, duty 50
-    items[1].setText(Item::txt_flow_factor, "0.00075");
-    Decode(record);
-    EXPECT_EQ(Text(Item::FlowIndex), "0");
-    items[1].setText(Item::txt_flow_factor, "0.00075ab");
-    Decode(record);
-    EXPECT_EQ(Text(Item::FlowIndex), "24");
-
-    Decode(";A10009;B703C;B50009C4;B10000001;D401\r\n");  // 2500 per minute / 0.000001
-    EXPECT_EQ(Text(Item::FlowIndex), "-1");
-    EXPECT_EQ(Text(Item::SystemID), "9");
-    EXPECT_EQ(Text(Item::status), "Fault");
-    EXPECT_EQ(logged, (std::vector<int>{1, 1, 1}));
-}
-
 TEST_F(RecordDecoderTest, CharacterOutsideTheSetChangesNothing)
 {
-    Decode(";A10001;D401\r\n");
     for (const QByteArray record :
          {"G;A10002\r\n", ";A10002;D400G\r\n", ";A1 0002\r\n", ";A10002\r\nG"}) {
         Decode(record);
         EXPECT_TRUE(written.isEmpty()) << record.toStdString();
     }
-    EXPECT_EQ(logged, std::vector<int>{1});
+    EXPECT_TRUE(logged.empty());
 }
 
-TEST_F(RecordDecoderTest, FirstOccurrenceOfATagWinsEvenInsideAnotherField)
+TEST_F(RecordDecoderTest, FieldsAreTakenAfterTheFirstOccurrenceOfTheirTag)
 {
-    Decode(";A10B12;B10000001\r\n");
+    Decode(";A10B12;B10000001\r\n");  // "B1" inside A1's digits
     EXPECT_EQ(Text(Item::SystemID), "2834");
     EXPECT_EQ(Text(Item::Chan1Duty), "34.279424");  // "2;B1000", the ";" counting as 0
-}
-
-TEST_F(RecordDecoderTest, ShortAndMissingFieldsReadAsZeros)
-{
-    Decode(";A112\r\n");
+    Decode(";A112\r\n");                             // cut short: CR LF read as zeros
     EXPECT_EQ(Text(Item::SystemID), "4608");
-
-    Decode(";\r\n");
-    QStringList shown;
-    for (Item item : AllItems()) shown << Text(item);
-    EXPECT_EQ(shown.join(' '),
-              "0 0 0 0 0 00.000000 00.000000 00.000000 00.000000 0 0  "
-              "0.0000 0.0000 0.0000 0.0000 0.0 0.0 0.0 0.0 0 0.00 0 0 OK 0 "
-              "0 0 0 0 0 0 0 0");
-    EXPECT_EQ(logged, (std::vector<int>{1, 1}));
 }
 
 TEST_F(RecordDecoderTest, OnlyUnitsOneToFourAreDecodedButEveryValidRecordIsLogged)
 {
     Decode(";A10002\r\n", 2);
     EXPECT_EQ(items[2].text(Item::SystemID), "2");
-    Decode(";A10003\r\n", 5);
-    Decode(";A10003\r\n", 0);
+    for (int unit : {5, 0}) Decode(";A10003\r\n", unit);
     for (int unit = 1; unit <= 4; ++unit) EXPECT_NE(items[unit].text(Item::SystemID), "3");
-    EXPECT_TRUE(written.isEmpty());
     EXPECT_EQ(logged, (std::vector<int>{2, 5, 0}));
 }
 
@@ -128,14 +155,13 @@ TEST_F(RecordDecoderTest, LocaleSeparatorIsWrittenAndReadBack)
 {
     QLocale::setDefault(QLocale(QLocale::German));
     items[1].setText(Item::txt_flow_factor, "0,5");
-    Decode(";B703C;B50004B0;B12FAF080;C50A5;C101F4;D2190\r\n");
+    Decode(";B703C;B50004B0;B12FAF080;C50A5;C101F4\r\n");
     QLocale::setDefault(QLocale::c());
 
     EXPECT_EQ(Text(Item::Chan1Duty), "50,000000");
     EXPECT_EQ(Text(Item::ISOCode4um), "16,5");
     EXPECT_EQ(Text(Item::Counts4um), "500");  // 16,5 read back as 16.5
-    EXPECT_EQ(Text(Item::DiodePower), "4,00");
-    EXPECT_EQ(Text(Item::FlowIndex), "12");  // 1200 / 50,000000 * 0,5
+    EXPECT_EQ(Text(Item::FlowIndex), "12");   // 1200 / 50,000000 * 0,5
 }
 
 }  // namespace

@@ -1,0 +1,129 @@
+#include "acquisition/field_conversions.h"
+#include "acquisition/locate.h"
+#include "tools/sim/instrument_model.h"
+#include "tools/sim/record_builder.h"
+#include "tools/sim/transmission_plan.h"
+
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace grainlink::sim {
+namespace {
+
+// Each field's tag and width in the order sent; x stands for a lower-case hex digit.
+const QRegularExpression kLayout(
+    QStringLiteral(
+        "^;A1x{4};A2x{2};A3x{4};A4x{2};B1x{7};B2x{7};B3x{7};B4x{7};B5x{6};B6x{6};B7x{3};C1x{4};"
+        "C2x{4};C3x{4};C4x{4};C5x{3};C6x{3};C7x{3};C8x{3};D1x{2};D2x{3};D3x{2};D4x{2}\r\n$")
+        .replace(u'x', QLatin1String("[0-9a-f]")));
+
+QByteArrayList Records(int unit, uint32_t seed, int count)
+{
+    InstrumentModel model(unit, seed);
+    QByteArrayList records;
+    while (records.size() < count) records << BuildRecord(IdentityOfUnit(unit), model.next());
+    return records;
+}
+
+TEST(BuildRecord, EveryUnitsRecordsDecodeAsSent)
+{
+    // Counts and ISO code tag of each size, smallest particles first.
+    const char* sizes[][2] = {{"C1", "C5"}, {"C2", "C6"}, {"C3", "C7"}, {"C4", "C8"}};
+    for (int unit = 1; unit <= 4; ++unit) {
+        for (const QByteArray& record : Records(unit, 42, 200)) {
+            SCOPED_TRACE(record.constData());
+            // Upper case only in tags: no tag is spelt earlier inside another field's digits,
+            // where the receiver would find it first.
+            EXPECT_TRUE(kLayout.match(QString::fromLatin1(record)).hasMatch());
+            double previous = INFINITY;
+            for (const auto& [tag, isoTag] : sizes) {
+                const int iso = HexValue(Locate(isoTag, record, 3));
+                // As the receiver reads it: its scale follows the ISO code sent with it.
+                const double count = CountsText(iso / 10.0f, Locate(tag, record, 4)).toDouble();
+                EXPECT_EQ(std::lround(10 * std::log2(count * 100)), iso) << tag << count;
+                EXPECT_LT(count, previous) << tag;  // fewer of the larger particles
+                previous = count;
+            }
+        }
+    }
+}
+
+TEST(BuildRecord, SameSeedGivesSameRecordsOtherSeedOrUnitOthers)
+{
+    EXPECT_EQ(Records(3, 9, 5), Records(3, 9, 5));
+    EXPECT_NE(Records(3, 9, 5), Records(3, 10, 5));
+    EXPECT_NE(Records(3, 9, 5), Records(4, 9, 5));
+}
+
+TEST(BuildRecord, WritesAReadingInTheReceiversUnits)
+{
+    const Reading r{.countsPerMl = {500, 40, 5, 0.5}, .dutyPercent = {50, 2.5, 0.25, 0},
+                    .chan1Events = 1200, .chan4Events = 3, .sampleSeconds = 60,
+                    .laserCurrentMa = 45, .diodePowerMw = 2.45, .temperatureC = -5,
+                    .errorByte = 0x81};
+    EXPECT_EQ(BuildRecord(IdentityOfUnit(2), r),
+              ";A11002;A202;A33ae2;A421;B12faf080;B202625a0;B3003d090;B40000000;B50004b0;"
+              "B6000003;B703c;C101f4;C20028;C31388;C401f4;C509c;C6078;C705a;C8038;"
+              "D12d;D20f5;D385;D481\r\n");
+}
+
+TEST(EncodeSize, CodeMatchesTheCarriedCountAcrossAllScales)
+{
+    // From far below ISO 0 to beyond the 4-digit thousands, in steps finer than one tenth.
+    for (double count = 0.001; count < 7e7; count *= 1.003) {
+        const SizeFields f = EncodeSize(count);
+        const double received =
+            CountsText(f.isoTenths / 10.0f, QByteArray::number(f.counts, 16)).toDouble();
+        ASSERT_EQ(std::max(0L, std::lround(10 * std::log2(received * 100))), f.isoTenths)
+            << "count " << count;
+    }
+}
+
+const QByteArray kRecord = ";A11001;A201;C5096;D400\r\n";
+
+QByteArray Joined(const std::vector<Chunk>& chunks)
+{
+    QByteArray all;
+    for (const Chunk& c : chunks) all += c.bytes;
+    return all;
+}
+
+TEST(PlanSlot, RecordFaultsBreakExactlyTheirRule)
+{
+    const std::tuple<Fault, QByteArray, std::size_t> cases[] = {  // fault, bytes sent, chunks
+        {Fault::None, kRecord, 1}, {Fault::NoSemicolon, kRecord.mid(1), 1},
+        {Fault::NoLineEnd, kRecord.chopped(2), 1},
+        {Fault::BadChars, kRecord.chopped(2) + "G\r\n", 1},
+        {Fault::Split, kRecord, kSplitPieces}, {Fault::Silence, "", 0}};
+    for (const auto& [fault, sent, chunks] : cases) {
+        SCOPED_TRACE(FaultName(fault).toStdString());
+        const SlotPlan plan = PlanSlot(kRecord, fault, 5000);
+        EXPECT_EQ(plan.lengthMs, 5000);
+        EXPECT_EQ(Joined(plan.chunks), sent);
+        ASSERT_EQ(plan.chunks.size(), chunks);
+        for (std::size_t i = 0; i < chunks; ++i)  // a split record: one piece a second
+            EXPECT_EQ(plan.chunks[i].atMs, int(i) * kSplitGapMs);
+    }
+    // A split record outlasts a short interval.
+    EXPECT_EQ(PlanSlot(kRecord, Fault::Split, 1000).lengthMs, (kSplitPieces - 1) * kSplitGapMs);
+}
+
+TEST(PlanSlot, EndlessFillsTheSlotAtLineSpeedWithoutSilentSeconds)
+{
+    for (int interval : {3000, 250, 1}) {
+        const SlotPlan plan = PlanSlot(kRecord, Fault::Endless, interval);
+        EXPECT_GE(plan.lengthMs, interval);
+        EXPECT_EQ(plan.lengthMs, int(plan.chunks.size()) * kEndlessStepMs);
+        for (std::size_t i = 0; i < plan.chunks.size(); ++i)
+            EXPECT_EQ(plan.chunks[i].atMs, int(i) * kEndlessStepMs);
+        const QByteArray stream = Joined(plan.chunks);
+        EXPECT_NEAR(stream.size() * 1000.0 / plan.lengthMs, kLineCharsPerSecond, 10) << interval;
+        EXPECT_TRUE(kRecord.repeated(stream.size() / kRecord.size() + 1).startsWith(stream));
+    }
+}
+
+}  // namespace
+}  // namespace grainlink::sim
