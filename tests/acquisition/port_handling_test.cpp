@@ -81,15 +81,21 @@ TEST_F(PortHandling, ReopenRequestClearsAnEarlierTrappedError)
     EXPECT_TRUE(state.PortOpenOk[2]);
 }
 
-TEST_F(PortHandling, UnitsNotServedAreClosedAndRaiseNoError)
+TEST_F(PortHandling, UnitsNotServedAreNeitherOpenedNorReadAndRaiseNoError)
 {
+    state.UnitEnabled[4] = true;  // beyond the unit count
     ticks(1);
+    EXPECT_EQ(fakes[4]->openCount(), 0);
     state.UnitEnabled[2] = false;
     state.NumUnits = 7;  // beyond the four ports
+    state.UnitEnabled[3] = false;
+    fakes[2]->receive(";\r\n");
     state.RequestPortReopen();
-    ticks(3);
+    ticks(6);
     EXPECT_FALSE(fakes[2]->isOpen());
     EXPECT_FALSE(state.PortOpenOk[2]);
+    EXPECT_EQ(text(CommsControl::lbl_rx_cnt, 2), "") << "a unit no longer served is not read";
+    EXPECT_EQ(fakes[3]->openCount(), 0);
     EXPECT_TRUE(state.PortOpenOk[1]);
     EXPECT_EQ(notice.shown, 0);
 }
