@@ -4,46 +4,16 @@
 #include "acquisition/acquisition_cycle.h"
 #include "platform/qt_serial_port.h"
 #include "tests/support/test_doubles.h"
+#include "tools/sim/serial_line.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 namespace grainlink::test {
 namespace {
-
-// The instrument's end of a pseudo-terminal; the server opens the other end by its path.
-class PseudoTerminal {
-public:
-    PseudoTerminal()
-    {
-        m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
-            throw std::runtime_error("no pseudo-terminal");
-        m_slavePath = QString::fromLocal8Bit(::ptsname(m_master));
-    }
-    ~PseudoTerminal() { unplug(); }
-
-    const QString& path() const { return m_slavePath; }
-    void send(const QByteArray& bytes)
-    {
-        ASSERT_EQ(::write(m_master, bytes.constData(), bytes.size()), bytes.size());
-    }
-    void unplug()
-    {
-        if (m_master >= 0) ::close(m_master);
-        m_master = -1;
-    }
-
-private:
-    int m_master = -1;
-    QString m_slavePath;
-};
 
 class DeviceLoss : public ::testing::Test {
 protected:
@@ -61,7 +31,7 @@ protected:
         state.MessageTime = 600;
     }
 
-    void plugIn(PseudoTerminal& device)
+    void plugIn(const sim::SerialLine& device)
     {
         QFile::remove(m_link);
         ASSERT_TRUE(QFile::link(device.path(), m_link));
@@ -71,7 +41,7 @@ protected:
         QCoreApplication::processEvents();
         cycle.Tick();
     }
-    void sendRecord(PseudoTerminal& device)
+    void sendRecord(sim::SerialLine& device)
     {
         device.send(";A10001\r\n");
         for (int i = 0; i < 4; ++i) tick();
@@ -90,7 +60,7 @@ protected:
 
 TEST_F(DeviceLoss, VanishedDeviceIsReportedOnceAndFramesAgainWhenBack)
 {
-    auto first = std::make_unique<PseudoTerminal>();
+    auto first = sim::SerialLine::OpenPseudoTerminal();
     plugIn(*first);
     tick();
     ASSERT_TRUE(state.PortOpenOk[1]) << "could not open " << m_link.toStdString();
@@ -103,11 +73,11 @@ TEST_F(DeviceLoss, VanishedDeviceIsReportedOnceAndFramesAgainWhenBack)
     EXPECT_FALSE(state.PortOpenOk[1]);
     EXPECT_TRUE(cycle.IsAwaitingReopen(1));
 
-    PseudoTerminal second;
-    plugIn(second);
+    auto second = sim::SerialLine::OpenPseudoTerminal();
+    plugIn(*second);
     for (int i = 0; i < AcquisitionCycle::kReopenInterval && !state.PortOpenOk[1]; ++i) tick();
     ASSERT_TRUE(state.PortOpenOk[1]);
-    sendRecord(second);
+    sendRecord(*second);
     EXPECT_EQ(panel.text(CommsControl::lbl_rx_cnt, 1), "2");
     EXPECT_EQ(notice.shown, 1);
 }
