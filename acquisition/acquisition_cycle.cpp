@@ -40,9 +40,9 @@ bool AcquisitionCycle::Trap(Step&& step)
     }
 }
 
-void AcquisitionCycle::OnTrappedError(const std::exception& /*error*/)
+void AcquisitionCycle::OnTrappedError(const std::exception& error)
 {
-    m_notice.showPortError();
+    m_notice.showPortError(QString::fromLocal8Bit(error.what()));
     m_state.PortError = true;
 }
 

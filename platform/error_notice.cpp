@@ -4,9 +4,9 @@
 
 namespace grainlink {
 
-void StderrErrorNotice::showPortError()
+void StderrErrorNotice::showPortError(const QString& detail)
 {
-    std::fprintf(stderr, "Error Message: %s\n", kPortErrorText);
+    std::fprintf(stderr, "Error Message: %s (%s)\n", kPortErrorText, qUtf8Printable(detail));
     std::fflush(stderr);
 }
 

@@ -34,7 +34,7 @@ ErrorMessageWindow::ErrorMessageWindow(QWidget* parent) : QWidget(parent, Qt::Di
     connect(ok, &QPushButton::clicked, this, &QWidget::hide);
 }
 
-void ErrorMessageWindow::showPortError()
+void ErrorMessageWindow::showPortError(const QString& /*detail*/)
 {
     show();
     raise();

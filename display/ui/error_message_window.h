@@ -15,7 +15,7 @@ class ErrorMessageWindow final : public QWidget, public ErrorNotice {
 public:
     explicit ErrorMessageWindow(QWidget* parent = nullptr);
 
-    void showPortError() override;
+    void showPortError(const QString& detail) override;
 };
 
 }  // namespace grainlink

@@ -13,7 +13,7 @@ TEST(ErrorMessageWindowTest, RepeatedErrorsShowOneWindowWhichOkHides)
 {
     ErrorMessageWindow window;
     const auto windows = QApplication::topLevelWidgets().size();
-    for (int shown = 0; shown < 3; ++shown) window.showPortError();
+    for (int shown = 0; shown < 3; ++shown) window.showPortError("no such device");
     EXPECT_EQ(QApplication::topLevelWidgets().size(), windows);
     EXPECT_TRUE(window.isVisible());
     QTest::mouseClick(window.findChild<QPushButton*>("OKBtn"), Qt::LeftButton);

@@ -25,7 +25,7 @@ private:
 
 class CountingNotice final : public ErrorNotice {
 public:
-    void showPortError() override { ++shown; }
+    void showPortError(const QString& /*detail*/) override { ++shown; }
     int shown = 0;
 };
 
