@@ -90,12 +90,8 @@ void AcquisitionCycle::OpenPorts()
     for (int unit = 1; unit <= ServedUnits(); ++unit) {
         if (!m_state.UnitEnabled[unit]) continue;
         m_state.PortError = false;
-        OpenPort(unit);
-        if (m_state.PortError) {
-            m_reopenCountdown[unit] = kReopenInterval;
-        } else {
-            m_state.PortOpenOk[unit] = true;
-        }
+        m_state.PortOpenOk[unit] = Trap([&] { OpenPort(unit); });
+        if (!m_state.PortOpenOk[unit]) m_reopenCountdown[unit] = kReopenInterval;
         AnnounceOpened(unit);
     }
     m_state.PortsReady = true;
@@ -104,13 +100,10 @@ void AcquisitionCycle::OpenPorts()
 void AcquisitionCycle::OpenPort(int unit)
 {
     SerialPort& port = m_ports[unit];
-    m_state.PortOpenOk[unit] = false;
-    Trap([&] { port.setPortNumber(m_state.UnitPort[unit]); });
-    Trap([&] {
-        if (port.isOpen()) port.close();
-    });
-    Trap([&] { port.setSettings(QString::fromLatin1(kLineSettings)); });
-    Trap([&] { port.open(); });
+    port.setPortNumber(m_state.UnitPort[unit]);
+    if (port.isOpen()) port.close();
+    port.setSettings(QString::fromLatin1(kLineSettings));
+    port.open();
 }
 
 void AcquisitionCycle::AnnounceOpened(int unit)
@@ -127,13 +120,8 @@ void AcquisitionCycle::RetryLostPorts()
 {
     for (int unit = 1; unit <= kMaxUnits; ++unit) {
         if (m_reopenCountdown[unit] == 0 || --m_reopenCountdown[unit] > 0) continue;
-        SerialPort& port = m_ports[unit];
         try {
-            // Quietly: the failure was reported when the port was first lost.
-            port.setPortNumber(m_state.UnitPort[unit]);
-            if (port.isOpen()) port.close();
-            port.setSettings(QString::fromLatin1(kLineSettings));
-            port.open();
+            OpenPort(unit);  // quietly: the failure was reported when the port was first lost
         } catch (const std::exception&) {
             m_reopenCountdown[unit] = kReopenInterval;
             continue;

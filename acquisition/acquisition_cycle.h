@@ -46,6 +46,7 @@ public:
 private:
     int ServedUnits() const;
     void OpenPorts();
+    // Selects the unit's port number and line settings and opens it; throws when it cannot.
     void OpenPort(int unit);
     void AnnounceOpened(int unit);
     void RetryLostPorts();
