@@ -69,8 +69,6 @@ DataWindow::DataWindow(ItemTable& items, SharedState& state, ConfigFile& config,
     m_panels = BuildDataWindowPanels(m_client, items, m_flowFactor);
     BuildMenus();
 
-    // The box shows the stored factor from the start, before the window is ever shown.
-    m_flowFactor->Reload();
     ApplyLayout();
     ShowDisplayMenuByAccess();
 

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "config/config_file.h"
+#include "config/flow_factor.h"
 #include "display/ui/data_windows.h"
 #include "display/ui/twips.h"
 #include "tests/support/test_doubles.h"
@@ -63,6 +64,12 @@ protected:
     MemoryProfile profile;
     ConfigFile config{profile};
     RecordingMessageBox messages;
+    // As at start-up: the items hold the stored factors before the windows exist.
+    bool factorsLoaded = [this] {
+        for (int unit = 1; unit <= kMaxUnits; ++unit)
+            items[unit].setText(Item::txt_flow_factor, ReadFlowFactor(config, unit));
+        return true;
+    }();
     DataWindows windows{items, state, config, messages};
 };
 
