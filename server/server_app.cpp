@@ -4,24 +4,30 @@
 #include "config/serial_devices.h"
 #include "platform/qt_serial_port.h"
 
+#include <QFile>
+
 namespace grainlink {
 
 ServerApp::ServerApp(MessageBox& messageBox, ErrorNotice& notice, QObject* parent)
     : QObject(parent),
       m_profile(ConfigFilePath()),
-      m_config(m_profile),
-      m_dde(ReadMqttSettings(m_config)),
+      m_dde(ReadMqttSettings(ConfigFile(m_profile))),
       m_core(ServerServices{
           m_profile, m_dde, messageBox, notice, m_clock,
           [this](int) {
               return std::make_unique<QtSerialPort>(
-                  [this](int16_t number) { return PortDevicePath(m_config, number); });
+                  [this](int16_t number) { return PortDevicePath(m_core.config(), number); });
           }})
 {
 }
 
 void ServerApp::start()
 {
+    // Says which file the settings come from, so that a server with every unit disabled
+    // because its file is elsewhere is not a mystery.
+    const QString path = ConfigFilePath();
+    qInfo("Configuration: %s%s", qUtf8Printable(path),
+          QFile::exists(path) ? "" : " (not found: every setting takes its default)");
     m_core.start();
 }
 

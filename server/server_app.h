@@ -1,6 +1,5 @@
 #pragma once
 
-#include "config/config_file.h"
 #include "platform/clock.h"
 #include "platform/error_notice.h"
 #include "platform/ini_profile_file.h"
@@ -22,7 +21,7 @@ public:
     ServerApp(MessageBox& messageBox, ErrorNotice& notice, QObject* parent = nullptr);
 
     ServerCore& core() { return m_core; }
-    ConfigFile& config() { return m_config; }
+    ConfigFile& config() { return m_core.config(); }
 
     void start();
     // Stops acquisition, closes the ports and tells the broker the server is going offline.
@@ -30,7 +29,6 @@ public:
 
 private:
     IniProfileFile m_profile;
-    ConfigFile m_config;
     SystemClock m_clock;
     MqttDdeSource m_dde;
     ServerCore m_core;
