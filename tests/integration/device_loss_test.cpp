@@ -1,9 +1,7 @@
 // A serial device that disappears and comes back, on real pseudo-terminals through QSerialPort:
 // the loss is reported once, the unit is reopened alone when the device is back, and records
 // are framed again.
-#include "acquisition/acquisition_cycle.h"
-#include "platform/qt_serial_port.h"
-#include "tests/support/test_doubles.h"
+#include "tests/integration/real_port_cycle.h"
 #include "tools/sim/serial_line.h"
 
 #include <QCoreApplication>
@@ -15,47 +13,28 @@
 namespace grainlink::test {
 namespace {
 
-class DeviceLoss : public ::testing::Test {
+// Port 1 is a symbolic link, pointed at whichever pseudo-terminal is plugged in.
+class DeviceLoss : public RealPortCycle {
 protected:
-    DeviceLoss()
-        : m_link(m_dir.filePath("unit1")),
-          ports([this](int) {
-              return std::make_unique<QtSerialPort>(
-                  [this](int16_t number) { return number == 1 ? m_link : QString(); });
-          }),
-          cycle(state, ports, panel, clock, events, notice)
-    {
-        state.NumUnits = 1;
-        state.UnitEnabled[1] = true;
-        state.UnitPort[1] = 1;
-        state.MessageTime = 600;
-    }
+    DeviceLoss() { device = m_dir.filePath("unit1"); }
 
-    void plugIn(const sim::SerialLine& device)
+    void plugIn(const sim::SerialLine& line)
     {
-        QFile::remove(m_link);
-        ASSERT_TRUE(QFile::link(device.path(), m_link));
+        QFile::remove(device);
+        ASSERT_TRUE(QFile::link(line.path(), device));
     }
     void tick()
     {
         QCoreApplication::processEvents();
         cycle.Tick();
     }
-    void sendRecord(sim::SerialLine& device)
+    void sendRecord(sim::SerialLine& line)
     {
-        device.send(";A10001\r\n");
+        line.send(";A10001\r\n");
         for (int i = 0; i < 4; ++i) tick();
     }
 
     QTemporaryDir m_dir;
-    QString m_link;
-    SharedState state;
-    CommsPanel panel;
-    FakeClock clock;
-    RecordingUnitEvents events;
-    CountingNotice notice;
-    ComPorts ports;
-    AcquisitionCycle cycle;
 };
 
 TEST_F(DeviceLoss, VanishedDeviceIsReportedOnceAndFramesAgainWhenBack)
@@ -63,7 +42,7 @@ TEST_F(DeviceLoss, VanishedDeviceIsReportedOnceAndFramesAgainWhenBack)
     auto first = sim::SerialLine::OpenPseudoTerminal();
     plugIn(*first);
     tick();
-    ASSERT_TRUE(state.PortOpenOk[1]) << "could not open " << m_link.toStdString();
+    ASSERT_TRUE(state.PortOpenOk[1]) << "could not open " << device.toStdString();
     sendRecord(*first);
     EXPECT_EQ(panel.text(CommsControl::lbl_rx_cnt, 1), "1");
 

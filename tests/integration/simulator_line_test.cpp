@@ -1,6 +1,4 @@
-#include "acquisition/acquisition_cycle.h"
-#include "platform/qt_serial_port.h"
-#include "tests/support/test_doubles.h"
+#include "tests/integration/real_port_cycle.h"
 #include "tools/sim/instrument_model.h"
 #include "tools/sim/record_builder.h"
 
@@ -21,19 +19,10 @@ namespace {
 // The real simulator on a pseudo-terminal, read by an acquisition cycle over real serial ports
 // whose port 1 is `device`. Runs in a scratch working directory, where the raw data file goes;
 // a simulator still running at the end is killed with its QProcess.
-class SimulatorLine : public ::testing::Test {
+class SimulatorLine : public RealPortCycle {
 protected:
     SimulatorLine()
-        : ports([this](int) {
-              return std::make_unique<QtSerialPort>(
-                  [this](int16_t number) { return number == 1 ? device : QString(); });
-          }),
-          cycle(state, ports, panel, clock, events, notice)
     {
-        state.NumUnits = 1;
-        state.UnitEnabled[1] = true;
-        state.UnitPort[1] = 1;
-        state.MessageTime = 600;
         state.RawLogEnabled = true;
         QDir::setCurrent(scratch.path());
     }
@@ -63,15 +52,7 @@ protected:
 
     QString m_previousDir = QDir::currentPath();
     QTemporaryDir scratch;
-    QString device;
     QProcess simulator;
-    SharedState state;
-    CommsPanel panel;
-    FakeClock clock;
-    RecordingUnitEvents events;
-    CountingNotice notice;
-    ComPorts ports;
-    AcquisitionCycle cycle;
 };
 
 // Record `n` (1, 2, ...) of unit 1 with `seed`.
