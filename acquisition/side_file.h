@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <functional>
+
+namespace grainlink {
+
+// Appends `line` to the file at `path` (created when missing) in one piece: afterwards the file
+// holds either the whole line after its previous contents, or exactly its previous contents.
+// A write that stops part way (disk full) is cut back to the length before the attempt.
+// Returns an empty text on success, otherwise the reason ("No space left on device").
+QString AppendWholeLine(const QString& path, const QByteArray& line);
+
+// Writes the side records of acquisition (raw data lines, data log lines). They are kept beside
+// the record, never instead of it: a file that cannot take its line is reported, and the caller
+// goes on with the record. Each file's trouble is reported once when it starts, with the file and
+// the reason, and once more when the file takes lines again, so that a full disk neither floods
+// the operator nor goes unnoticed.
+class SideFileWriter {
+public:
+    // Receives each report: the unit, and a text such as
+    // "cannot write RawData1.txt: No space left on device" or "RawData1.txt is written again".
+    using Reporter = std::function<void(int unit, const QString& text)>;
+
+    explicit SideFileWriter(Reporter report);
+
+    // True when the whole line was appended.
+    bool Append(int unit, const QString& path, const QByteArray& line);
+
+private:
+    Reporter m_report;
+    QHash<QString, QString> m_failing;  // path -> the reason last reported
+};
+
+}  // namespace grainlink
