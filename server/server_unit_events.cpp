@@ -1,9 +1,11 @@
 #include "server/server_unit_events.h"
 
+#include "server/unit_status.h"
+
 namespace grainlink {
 
-ServerUnitEvents::ServerUnitEvents(const SharedState& state, ItemTables& items)
-    : m_decoder(state, items, [this](int unit) { LogData(unit); })
+ServerUnitEvents::ServerUnitEvents(SharedState& state, ItemTables& items)
+    : m_items(items), m_decoder(state, items, [this](int unit) { LogData(unit); }), m_demo(state)
 {
 }
 
@@ -12,14 +14,14 @@ void ServerUnitEvents::DecodeRecord(int unit)
     m_decoder.DecodeRecord(unit);
 }
 
-void ServerUnitEvents::MarkUnitInvalid(int /*unit*/)
+void ServerUnitEvents::MarkUnitInvalid(int unit)
 {
-    // Marking a silent unit's values "-1" arrives with the unit status display.
+    if (unit >= 1 && unit <= kMaxUnits) grainlink::MarkUnitInvalid(m_items[unit]);
 }
 
-void ServerUnitEvents::MakeDemoRecord(int /*unit*/)
+void ServerUnitEvents::MakeDemoRecord(int unit)
 {
-    // Demonstration records arrive with the demonstration data.
+    m_demo.MakeDemoRecord(unit, m_items);
 }
 
 void ServerUnitEvents::LogData(int /*unit*/)

@@ -2,21 +2,26 @@
 
 #include "acquisition/record_decoder.h"
 #include "acquisition/unit_events.h"
+#include "server/demo_data.h"
 
 namespace grainlink {
 
 // Where the acquisition cycle's hand-offs land in the server.
 class ServerUnitEvents final : public UnitEvents {
 public:
-    ServerUnitEvents(const SharedState& state, ItemTables& items);
+    ServerUnitEvents(SharedState& state, ItemTables& items);
 
     void DecodeRecord(int unit) override;
     void MarkUnitInvalid(int unit) override;
     void MakeDemoRecord(int unit) override;
     void LogData(int unit) override;
 
+    DemoData& demo() { return m_demo; }
+
 private:
+    ItemTables& m_items;
     RecordDecoder m_decoder;
+    DemoData m_demo;
 };
 
 }  // namespace grainlink
