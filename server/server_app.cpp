@@ -28,6 +28,8 @@ void ServerApp::start()
     const QString path = ConfigFilePath();
     qInfo("Configuration: %s%s", qUtf8Printable(path),
           QFile::exists(path) ? "" : " (not found: every setting takes its default)");
+    if (m_core.state().DemoMode)
+        qInfo("Demonstration mode: silent units receive generated records; no data log lines.");
     m_core.start();
 }
 

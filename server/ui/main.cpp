@@ -16,11 +16,12 @@ namespace {
 
 using namespace grainlink;
 
-int RunHeadless(QCoreApplication& app)
+int RunHeadless(QCoreApplication& app, bool demo)
 {
     StderrMessageBox messageBox;
     StderrErrorNotice notice;
     ServerApp server(messageBox, notice);
+    server.core().state().DemoMode = demo;
     HeadlessPrinter printer(server.core().panel(), stdout);
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &app, [&] {
@@ -31,12 +32,13 @@ int RunHeadless(QCoreApplication& app)
     return app.exec();
 }
 
-int RunWindowed(QApplication& app)
+int RunWindowed(QApplication& app, bool demo)
 {
     QtMessageBox messageBox;
     ErrorMessageWindow notice;
     ServerApp server(messageBox, notice);
     ServerCore& core = server.core();
+    core.state().DemoMode = demo;
     DataWindows dataWindows(core.items(), core.state(), server.config(), messageBox);
     server.start();
 
@@ -56,10 +58,12 @@ int RunWindowed(QApplication& app)
     return app.exec();
 }
 
-bool WantsHeadless(int argc, char** argv)
+// Headless mode, and the help and version texts, must not need a display.
+bool NeedsNoDisplay(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i)
-        if (qstrcmp(argv[i], "--headless") == 0) return true;
+        for (const char* option : {"--headless", "--help", "-h", "--help-all", "--version", "-v"})
+            if (qstrcmp(argv[i], option) == 0) return true;
     return false;
 }
 
@@ -67,11 +71,10 @@ bool WantsHeadless(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    // A headless server must not need a display, so the kind of application is chosen first.
-    const bool headless = WantsHeadless(argc, argv);
+    // The kind of application is chosen before the options are parsed.
     std::unique_ptr<QCoreApplication> app =
-        headless ? std::make_unique<QCoreApplication>(argc, argv)
-                 : std::make_unique<QApplication>(argc, argv);
+        NeedsNoDisplay(argc, argv) ? std::make_unique<QCoreApplication>(argc, argv)
+                                   : std::make_unique<QApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("grainlink"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
 
@@ -80,11 +83,18 @@ int main(int argc, char** argv)
         QStringLiteral("Data server for on-line particle-monitoring instruments."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOption({QStringLiteral("headless"),
-                      QStringLiteral("Run without windows; panel changes go to standard output.")});
+    const QCommandLineOption headless(
+        QStringLiteral("headless"),
+        QStringLiteral("Run without windows; panel changes go to standard output."));
+    parser.addOption(headless);
+    const QCommandLineOption demo(
+        QStringLiteral("demo"),
+        QStringLiteral("Start with demonstration mode on, for this run only: silent units "
+                       "receive generated records, and no data log lines are written."));
+    parser.addOption(demo);
     parser.process(*app);
 
-    if (headless) return RunHeadless(*app);
+    if (parser.isSet(headless)) return RunHeadless(*app, parser.isSet(demo));
     QApplication::setQuitOnLastWindowClosed(false);
-    return RunWindowed(static_cast<QApplication&>(*app));
+    return RunWindowed(static_cast<QApplication&>(*app), parser.isSet(demo));
 }
