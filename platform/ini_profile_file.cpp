@@ -9,6 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace grainlink {
 namespace {
 
@@ -187,6 +190,28 @@ QByteArray WithSetting(const QByteArray& data, const QByteArray& section, const 
     return result + LineBreakBefore(data, data.size(), eol) + '[' + section + ']' + eol + keyLine;
 }
 
+// The replacement is a new file, so it takes over who may read the old one: owner and group
+// (as far as this user may give them away; the group alone otherwise) and, through QSaveFile,
+// the permission bits. A new file holds the scrambled password and is not for other users.
+void KeepAccess(QSaveFile& out, const std::optional<struct stat>& old)
+{
+    if (!old) {
+        out.setPermissions(out.permissions() & (QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ReadUser | QFileDevice::WriteUser |
+                                                QFileDevice::ReadGroup));
+        return;
+    }
+    if (fchown(out.handle(), old->st_uid, old->st_gid) != 0)
+        (void)!fchown(out.handle(), static_cast<uid_t>(-1), old->st_gid);
+}
+
+std::optional<struct stat> StatOf(const QString& path)
+{
+    struct stat st {};
+    if (stat(QFile::encodeName(path).constData(), &st) != 0) return std::nullopt;
+    return st;
+}
+
 }  // namespace
 
 IniProfileFile::IniProfileFile(QString path, BeforeCommit beforeCommit)
@@ -220,8 +245,10 @@ bool IniProfileFile::write(const QByteArray& section, const QByteArray& key,
     if (!QDir().mkpath(QFileInfo(m_path).absolutePath())) return false;
     const QByteArray updated = WithSetting(*data, sectionName, keyName, StoredForm(value));
 
+    const std::optional<struct stat> old = StatOf(m_path);
     QSaveFile out(m_path);
     if (!out.open(QIODevice::WriteOnly)) return false;
+    KeepAccess(out, old);
     if (out.write(updated) != updated.size()) {
         out.cancelWriting();
         return false;

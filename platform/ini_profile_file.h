@@ -21,9 +21,12 @@ namespace grainlink {
 // - A value can never create or change another key: line breaks in it become blanks, and names
 //   that would not read back as themselves are refused. A value whose blanks or quotes would be
 //   lost on reading is quoted, so reading gives back exactly what was written.
-// - The file is replaced atomically (temporary file, then rename, permissions kept): a crash
-//   leaves either the old or the new file, never a cut one. A file that exists but cannot be
-//   read is left alone and the write fails.
+// - The file is replaced atomically (temporary file, then rename): a crash leaves either the old
+//   or the new file, never a cut one. A file that exists but cannot be read is left alone and the
+//   write fails.
+// - The file holds the scrambled password: a rewrite keeps its owner, group and permission bits
+//   (the owner only where this user may give it away), and a new file is readable by its owner
+//   and group only.
 // A missing or unreadable file reads as empty, so every read yields its default.
 class IniProfileFile final : public ProfileFile {
 public:

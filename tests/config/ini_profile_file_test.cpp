@@ -2,6 +2,7 @@
 
 #include <QDir>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -78,6 +79,46 @@ TEST(IniProfileFileTest, ACrashBeforeTheRenameLeavesTheOldFileIntact)
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 42) << status;
     EXPECT_EQ(ini.contents(), "[Options]\nUnits=3\n");
+}
+
+struct FileMode {
+    mode_t permissions;
+    uid_t owner;
+    gid_t group;
+    bool operator==(const FileMode&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const FileMode& m)
+    {
+        return out << std::oct << m.permissions << std::dec << ' ' << m.owner << ':' << m.group;
+    }
+};
+
+FileMode ModeOf(const QString& path)
+{
+    struct stat st {};
+    EXPECT_EQ(stat(QFile::encodeName(path).constData(), &st), 0);
+    return {static_cast<mode_t>(st.st_mode & 07777), st.st_uid, st.st_gid};
+}
+
+// The file holds the scrambled password, so a rewrite keeps who may read it: owner, group and
+// permission bits stay; a file the server creates itself is readable by owner and group only.
+TEST(IniProfileFileTest, TheFileKeepsItsOwnerAndPermissions)
+{
+    TempConfig ini;
+    const mode_t previousMask = umask(022);
+    EXPECT_TRUE(ini.profile.write("Options", "Units", "1"));
+    umask(previousMask);
+    EXPECT_EQ(ModeOf(ini.path).permissions, 0640u);
+
+    // Changing the owner needs root; the permission bits are checked for every user.
+    const bool root = geteuid() == 0;
+    const FileMode kept[] = {{0600, root ? 4321u : getuid(), root ? 8765u : getgid()},
+                             {0664, getuid(), getgid()}};
+    for (const FileMode& before : kept) {
+        ASSERT_EQ(chmod(QFile::encodeName(ini.path).constData(), before.permissions), 0);
+        ASSERT_EQ(chown(QFile::encodeName(ini.path).constData(), before.owner, before.group), 0);
+        EXPECT_TRUE(ini.profile.write("Options", "Units", "2"));
+        EXPECT_EQ(ModeOf(ini.path), before);
+    }
 }
 
 }  // namespace
