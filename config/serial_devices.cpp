@@ -3,14 +3,13 @@
 namespace grainlink {
 namespace {
 
-constexpr int kLastPortNumber = 10;
 constexpr int kPathCapacity = 260;
 
 }  // namespace
 
 QString PortDevicePath(const ConfigFile& config, int16_t portNumber)
 {
-    if (portNumber < 1 || portNumber > kLastPortNumber) return {};
+    if (portNumber < kFirstPortNumber || portNumber > kLastPortNumber) return {};
     const QByteArray fallback = "/dev/ttyS" + QByteArray::number(portNumber - 1);
     const QByteArray path = config.ReadSetting("Serial", "Port" + QByteArray::number(portNumber),
                                                fallback, kPathCapacity);

@@ -7,8 +7,6 @@
 #include <QFile>
 #include <QStringDecoder>
 
-#include <cmath>
-#include <limits>
 #include <optional>
 #include <stdexcept>
 
@@ -40,19 +38,6 @@ constexpr int kStepBufferConvert = 42;
 constexpr int kStepBufferLimit = 43;
 constexpr int kStepSecurity = 5;
 constexpr int kStepUnitCount = 7;
-
-// The integer value of a text: a numeric text rounded half to even. Nothing when the text is
-// not numeric or its value does not fit T.
-template <typename T>
-std::optional<T> IntegerValue(const QByteArray& text)
-{
-    const std::optional<double> value = NumericValue(QString::fromLatin1(text));
-    if (!value) return std::nullopt;
-    const double rounded = std::nearbyint(*value);
-    if (!(rounded >= std::numeric_limits<T>::min() && rounded <= std::numeric_limits<T>::max()))
-        return std::nullopt;
-    return static_cast<T>(rounded);
-}
 
 // On when the text is a non-zero number; a text that is not numeric leaves the flag off.
 bool FlagValue(const QByteArray& text)
