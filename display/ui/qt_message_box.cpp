@@ -4,7 +4,6 @@
 #include <QMessageBox>
 
 namespace grainlink {
-namespace {
 
 QMessageBox::Icon ToQtIcon(MessageIcon icon)
 {
@@ -22,8 +21,6 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon)
     }
     return QMessageBox::NoIcon;
 }
-
-}  // namespace
 
 void QtMessageBox::show(const QString& title, const QString& text, MessageIcon icon)
 {

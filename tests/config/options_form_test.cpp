@@ -47,12 +47,9 @@ protected:
     ConfigFile config{profile};
     RecordingMessageBox messages;
     ScriptedQuestionBox questions;
-    QStringList calls;
-    OptionsCallbacks callbacks{
-        [this](const QString& text) { calls << QStringLiteral("label:") + text; },
-        [this](int unit) { calls << QStringLiteral("view:%1").arg(unit); },
-        [this](int unit) { calls << QStringLiteral("log:%1").arg(unit); },
-        [this] { calls << QStringLiteral("refresh"); }};
+    RecordingOptionsCallbacks recorded;
+    QStringList& calls = recorded.calls;
+    const OptionsCallbacks& callbacks = recorded.callbacks;
 };
 
 // Each check stops the Close at its first problem, with its message, and nothing after it is
@@ -219,20 +216,6 @@ TEST_F(OptionsFormTest, ChangingTheUnitCountRequiresThePortSetUp)
     EXPECT_TRUE(form.Close(callbacks));
     EXPECT_TRUE(profile.writes.contains(QStringLiteral("options/Units=4")));
     EXPECT_EQ(state.NumUnits, 4);
-}
-
-// Closing the dialog any other way saves nothing more and still lets acquisition resume.
-TEST_F(OptionsFormTest, CancelGivesBackTheUnitCountAndReopensThePorts)
-{
-    OptionsForm form(state, config, messages, questions);
-    questions.answers = {Answer::Yes};
-    form.SpinChanged(3);
-    state.PortsReady = true;  // the ticks while the dialog is up have closed the ports
-    state.PortError = true;
-    form.Cancel();
-    EXPECT_EQ(state.NumUnits, 1);
-    EXPECT_FALSE(state.PortsReady || state.PortError);
-    EXPECT_TRUE(profile.writes.isEmpty());
 }
 
 TEST_F(OptionsFormTest, ALogFileMustBeInAFolderAndShortEnoughToReadBack)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/options_form.h"
 #include "platform/profile_file.h"
 #include "platform/question_box.h"
 
@@ -65,6 +66,16 @@ public:
 
     std::deque<Answer> answers;
     std::vector<Asked> asked;
+};
+
+// Options callbacks that record what they were asked, as "view:2" and so on, in order.
+struct RecordingOptionsCallbacks {
+    QStringList calls;
+    OptionsCallbacks callbacks{
+        [this](const QString& text) { calls << QStringLiteral("label:") + text; },
+        [this](int unit) { calls << QStringLiteral("view:%1").arg(unit); },
+        [this](int unit) { calls << QStringLiteral("log:%1").arg(unit); },
+        [this] { calls << QStringLiteral("refresh"); }};
 };
 
 }  // namespace grainlink::test

@@ -1,0 +1,92 @@
+#include "config/ui/dialog_controls.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+#include "display/ui/twips.h"
+
+namespace grainlink {
+namespace {
+
+// The dialogs are laid out in pixels derived from twips, so their text has a matching size.
+constexpr int kFontPixels = 12;
+
+}  // namespace
+
+QString ArrayName(const char* name, int index)
+{
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
+QWidget* Place(QWidget* control, const QString& name, const QRect& twips)
+{
+    control->setObjectName(name);
+    SetTwipsGeometry(control, twips);
+    return control;
+}
+
+QWidget* PlaceUncaptioned(QWidget* control, const QString& name, const QRect& twips)
+{
+    control->setAccessibleName(name);
+    return Place(control, name, twips);
+}
+
+QLabel* AddCaption(QWidget* parent, const QString& name, const QString& text, const QRect& twips,
+                   bool wrap)
+{
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(wrap);
+    label->setAlignment(Qt::AlignLeft | (wrap ? Qt::AlignTop : Qt::AlignVCenter));
+    Place(label, name, twips);
+    return label;
+}
+
+QLabel* AddValueLabel(QWidget* parent, const QString& name, const QRect& twips)
+{
+    auto* label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    PlaceUncaptioned(label, name, twips);
+    return label;
+}
+
+void SetValueText(QLabel* label, const QString& text)
+{
+    label->setText(text);
+    label->setAccessibleDescription(text);
+    label->setToolTip(text);
+}
+
+QAction* AddCloseMenu(QDialog* dialog, QWidget* client)
+{
+    auto* menuBar = new QMenuBar(dialog);
+    menuBar->setObjectName(QStringLiteral("menu_bar"));
+    QAction* close = menuBar->addAction(QStringLiteral("Close"));
+    close->setObjectName(QStringLiteral("mnu_close"));
+
+    auto* layout = new QVBoxLayout(dialog);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(menuBar);
+    layout->addWidget(client);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    return close;
+}
+
+void MakeFixedDialog(QDialog* dialog, const char* name, const QString& caption)
+{
+    dialog->setObjectName(QLatin1String(name));
+    dialog->setWindowTitle(caption);
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    QFont font = dialog->font();
+    font.setPixelSize(kFontPixels);
+    dialog->setFont(font);
+}
+
+}  // namespace grainlink

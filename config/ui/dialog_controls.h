@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+class QAction;
+class QDialog;
+class QLabel;
+class QWidget;
+
+namespace grainlink {
+
+// How the settings dialogs build their controls: each at its design rectangle in twips, with its
+// name as object name, and the name also as accessible name where the control has no caption of
+// its own to be found by.
+
+// The name of element `index` of a control array, as "cmb_port(2)".
+QString ArrayName(const char* name, int index);
+
+// Names and places a control.
+QWidget* Place(QWidget* control, const QString& name, const QRect& twips);
+// The same for a control without a caption of its own (text box, combo box, spin button).
+QWidget* PlaceUncaptioned(QWidget* control, const QString& name, const QRect& twips);
+
+// A caption label; word-wrapped when its rectangle holds more than one line.
+QLabel* AddCaption(QWidget* parent, const QString& name, const QString& text, const QRect& twips,
+                   bool wrap = false);
+// A sunken label that shows a value; SetValueText keeps its accessible description in step.
+QLabel* AddValueLabel(QWidget* parent, const QString& name, const QRect& twips);
+void SetValueText(QLabel* label, const QString& text);
+
+// Gives the dialog its menu bar with the single command mnu_close "Close" above the client area,
+// whose design size (in twips) is the dialog's size.
+QAction* AddCloseMenu(QDialog* dialog, QWidget* client);
+
+// A fixed-size dialog with a title bar and a close box only.
+void MakeFixedDialog(QDialog* dialog, const char* name, const QString& caption);
+
+}  // namespace grainlink

@@ -1,0 +1,228 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "acquisition/acquisition_cycle.h"
+#include "config/password.h"
+#include "config/ui/options_dialog.h"
+#include "config/ui/port_setup_dialog.h"
+#include "config/ui/settings_commands.h"
+#include "config/ui/spin_button.h"
+#include "display/ui/twips.h"
+#include "tests/config/settings_doubles.h"
+#include "tests/config/temp_config.h"
+#include "tests/config_ui/modal_script.h"
+#include "tests/support/fake_serial_port.h"
+#include "tests/support/test_doubles.h"
+
+namespace grainlink::test {
+namespace {
+
+template <typename T = QWidget>
+T* Find(const QWidget* dialog, const QString& name)
+{
+    T* found = dialog->findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << name.toStdString();
+    return found;
+}
+
+void ClickCloseMenu(QDialog* dialog)
+{
+    auto* bar = dialog->findChild<QMenuBar*>();
+    QTest::mouseClick(
+        bar, Qt::LeftButton, {},
+        bar->actionGeometry(Find<QAction>(dialog, QStringLiteral("mnu_close"))).center());
+}
+
+// Replaces the text of a box the way a user does: select all, type.
+void Retype(QWidget* box, const char* text)
+{
+    QTest::keySequence(box, QKeySequence::SelectAll);
+    QTest::keyClicks(box, text);
+}
+
+// One unit served on port 1 and a configuration file that maps port 4 to a USB adapter; the user
+// is logged on.
+class SettingsDialogsTest : public ::testing::Test {
+protected:
+    SettingsDialogsTest()
+    {
+        ini.setContents("[Serial]\nPort4=/dev/ttyUSB0\n");
+        state.ProductName = QStringLiteral("GrainLink");
+        state.HardwareName = QStringLiteral("QS2600");
+        state.NumUnits = 1;
+        state.MessageTime = 600;
+        state.BufferSize = 10;
+        state.SecurityEnabled = 1;
+        state.Password = "Secret";
+        state.LoggedIn = true;
+        state.AccessLevel = 1;
+        for (int unit = 1; unit <= kMaxUnits; ++unit) {
+            state.UnitPort[unit] = static_cast<int16_t>(unit);
+            state.UnitName[unit] = QString::number(unit);
+        }
+        state.UnitEnabled[1] = true;
+    }
+
+    void runOptions(std::function<void(OptionsDialog*)> script)
+    {
+        WhenShown<OptionsDialog>(std::move(script));
+        RunOptionsDialog(nullptr, state, ini.config, messages, questions, callbacks);
+    }
+
+    TempConfig ini;
+    SharedState state;
+    RecordingMessageBox messages;
+    ScriptedQuestionBox questions;
+    RecordingOptionsCallbacks recorded;
+    QStringList& calls = recorded.calls;
+    const OptionsCallbacks& callbacks = recorded.callbacks;
+};
+
+TEST_F(SettingsDialogsTest, PortSetUpShowsTheUnitsServedAndWhatEachPortIs)
+{
+    state.NumUnits = 4;
+    PortSetupDialog all(state, ini.config, messages);
+    state.NumUnits = 2;
+    state.UnitEnabled[3] = true;
+    state.UnitName[3] = QStringLiteral("Kiln");
+    state.UnitPort[3] = 7;
+    PortSetupDialog dialog(state, ini.config, messages);
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Com port set-up"));
+    for (int unit = 1; unit <= kMaxUnits; ++unit)
+        EXPECT_EQ(Find(&dialog, QStringLiteral("frame_port(%1)").arg(unit))->isVisible(),
+                  unit <= 2);
+    EXPECT_FALSE(Find<QCheckBox>(&dialog, QStringLiteral("chk_enabled(3)"))->isChecked());
+    EXPECT_EQ(Find<QComboBox>(&dialog, QStringLiteral("cmb_port(3)"))->currentText(), u"7");
+    EXPECT_EQ(Find<QLineEdit>(&dialog, QStringLiteral("txt_name(3)"))->text(), u"Kiln");
+    const int twoPanelsLess = TwipsGeometry(Find(&all, QStringLiteral("client"))).height() -
+                              TwipsGeometry(Find(&dialog, QStringLiteral("client"))).height();
+    EXPECT_EQ(twoPanelsLess, 2 * 1140);
+
+    auto* port = Find<QComboBox>(&dialog, QStringLiteral("cmb_port(1)"));
+    auto* device = Find<QLabel>(&dialog, QStringLiteral("lbl_device(1)"));
+    EXPECT_EQ(port->count(), 10);
+    EXPECT_EQ(port->itemText(9), u"10");
+    EXPECT_EQ(device->text(), u"/dev/ttyS0");
+    Retype(port->lineEdit(), "4");
+    EXPECT_EQ(device->accessibleDescription(), u"/dev/ttyUSB0");
+    Retype(port->lineEdit(), "x");
+    EXPECT_EQ(device->text(), QString());
+
+    dialog.close();  // the title-bar close box saves nothing
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(ini.contents(), "[Serial]\nPort4=/dev/ttyUSB0\n");
+}
+
+// The title-bar close box of the options dialog cancels: the unit count changed meanwhile is
+// given back, nothing is saved, and the ports the ticks closed are reopened.
+TEST_F(SettingsDialogsTest, ClosingTheOptionsFromTheTitleBarCancels)
+{
+    questions.answers = {Answer::Yes};
+    runOptions([this](OptionsDialog* dialog) {
+        EXPECT_TRUE(state.OptionsOpen);
+        state.PortsReady = true;  // as the ticks leave it while the dialog is up
+        QTest::mouseClick(Find<SpinButton>(dialog, QStringLiteral("spn_units"))->upButton(),
+                          Qt::LeftButton);
+        EXPECT_EQ(Find<QLabel>(dialog, QStringLiteral("lbl_units"))->text(), u"2");
+        EXPECT_EQ(state.NumUnits, 2);
+        state.PortsReady = true;
+        dialog->close();
+    });
+    EXPECT_EQ(state.NumUnits, 1);
+    EXPECT_FALSE(state.OptionsOpen || state.PortsReady);
+    EXPECT_EQ(calls, QStringList(QStringLiteral("refresh")));
+    EXPECT_EQ(ini.contents(), "[Serial]\nPort4=/dev/ttyUSB0\n");
+}
+
+// The whole round as the person setting the server up does it, with the keyboard and the mouse:
+// a second unit on the USB adapter, a longer history and a log file. The ticks keep the ports
+// closed while the dialog is up, and acquisition resumes on the new ports after it.
+TEST_F(SettingsDialogsTest, SettingUpASecondUnitAsAUserWould)
+{
+    PerUnit<FakeSerialPort*> fakes;
+    ComPorts ports([&fakes](int unit) {
+        auto port = std::make_unique<FakeSerialPort>();
+        fakes[unit] = port.get();
+        return port;
+    });
+    CommsPanel panel;
+    FakeClock clock;
+    RecordingUnitEvents events;
+    CountingNotice notice;
+    AcquisitionCycle cycle(state, ports, panel, clock, events, notice);
+    cycle.Tick();
+    ASSERT_TRUE(fakes[1]->isOpen());
+
+    const QString logFile = ini.dir.filePath(QStringLiteral("grain.txt"));
+    questions.answers = {Answer::Yes, Answer::Yes};  // the unit count, then the buffer size
+    runOptions([&](OptionsDialog* dialog) {
+        cycle.Tick();
+        EXPECT_FALSE(fakes[1]->isOpen());
+        EXPECT_EQ(Find<QLabel>(dialog, QStringLiteral("Label2"))->text(),
+                  u"Number of QS2600's to support:");
+
+        Retype(Find(dialog, QStringLiteral("txt_buffer_size")), "50");
+        QTest::mouseClick(Find<SpinButton>(dialog, QStringLiteral("spn_units"))->upButton(),
+                          Qt::LeftButton);
+        QTest::mouseClick(Find<QCheckBox>(dialog, QStringLiteral("chk_log")), Qt::LeftButton, {},
+                          QPoint(5, 5));
+
+        WhenShown<QFileDialog>([&](QFileDialog* files) {
+            EXPECT_EQ(files->windowTitle(), u"Select log file");
+            EXPECT_EQ(files->acceptMode(), QFileDialog::AcceptSave);
+            EXPECT_FALSE(files->testOption(QFileDialog::DontConfirmOverwrite));
+            files->setDirectory(ini.dir.path());
+            auto* name = Find<QLineEdit>(files, QStringLiteral("fileNameEdit"));
+            QTest::keyClicks(name, "grain");  // the extension is added
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        QTest::mouseClick(Find<QPushButton>(dialog, QStringLiteral("cmd_browse")), Qt::LeftButton);
+        EXPECT_EQ(Find<QLabel>(dialog, QStringLiteral("txt_file_name"))->text(), logFile);
+
+        WhenShown<PortSetupDialog>([&](PortSetupDialog* setup) {
+            QTest::mouseClick(Find<QCheckBox>(setup, QStringLiteral("chk_enabled(2)")),
+                              Qt::LeftButton, {}, QPoint(5, 5));
+            Retype(Find<QComboBox>(setup, QStringLiteral("cmb_port(2)"))->lineEdit(), "4");
+            EXPECT_EQ(Find<QLabel>(setup, QStringLiteral("lbl_device(2)"))->text(),
+                      u"/dev/ttyUSB0");
+            Retype(Find(setup, QStringLiteral("txt_name(2)")), "Dryer");
+            ClickCloseMenu(setup);
+            EXPECT_FALSE(setup->isVisible());
+        });
+        QTest::mouseClick(Find<QPushButton>(dialog, QStringLiteral("cmd_ports")), Qt::LeftButton);
+        cycle.Tick();
+        EXPECT_FALSE(fakes[1]->isOpen() || fakes[2]->isOpen());
+        ClickCloseMenu(dialog);
+    });
+
+    const QByteArray password = *EncodePassword("Secret");
+    EXPECT_EQ(ini.contents(),
+              "[Serial]\nPort4=/dev/ttyUSB0\n"
+              "[Unit1]\nEnable=1\nPort=1\nName=1\n[Unit2]\nEnable=1\nPort=4\nName=Dryer\n"
+              "[Unit3]\nEnable=0\nPort=3\nName=3\n[Unit4]\nEnable=0\nPort=4\nName=4\n"
+              "[Settings]\nMessage time=600\n[Options]\nLog=1\nRawLog=0\nFile=" +
+                  QFile::encodeName(logFile) +
+                  "\nBuffer_size=50\nUnits=2\nSecEna=1\nSecStr=" + password + "\n");
+    EXPECT_EQ(std::tuple(state.NumUnits, state.BufferSize, state.UnitPort[2], state.UnitName[2]),
+              std::tuple(int16_t{2}, 50, int16_t{4}, QStringLiteral("Dryer")));
+    EXPECT_EQ(calls, QStringList({"label:", "view:1", "view:2", "view:3", "view:4", "log:1",
+                                  "log:2", "log:3", "log:4", "refresh"}));
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_FALSE(state.OptionsOpen);
+
+    cycle.Tick();
+    EXPECT_TRUE(fakes[1]->isOpen() && fakes[2]->isOpen());
+    EXPECT_EQ(std::tuple(fakes[1]->portNumber(), fakes[2]->portNumber()),
+              std::tuple(int16_t{1}, int16_t{4}));
+}
+
+}  // namespace
+}  // namespace grainlink::test
