@@ -45,16 +45,5 @@ TEST(AccessLevelsTest, LogOnComparesExactlyAndARefusalKeepsTheLevel)
     }
 }
 
-TEST(AccessLevelsTest, LogOffLocksEveryLevel)
-{
-    for (const Access before : {kUser, kService}) {
-        SharedState state;
-        state.LoggedIn = before.loggedIn;
-        state.AccessLevel = before.level;
-        LogOff(state);
-        EXPECT_EQ((Access{state.LoggedIn, state.AccessLevel}), kLocked);
-    }
-}
-
 }  // namespace
 }  // namespace grainlink::test

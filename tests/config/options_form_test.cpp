@@ -131,41 +131,6 @@ TEST_F(OptionsFormTest, ANewBufferSizeIsAskedForWithNoAsTheDefault)
     EXPECT_EQ(questions.asked.size(), 1u);
 }
 
-TEST_F(OptionsFormTest, ASuccessfulCloseWritesInOrderAppliesAndHandsOn)
-{
-    state.SecurityEnabled = 1;
-    state.Password = "Secret";
-    state.PortError = true;
-    OptionsForm form(state, config, messages, questions);
-    EXPECT_EQ(form.entries().password, QStringLiteral("Secret"));
-    OptionsEntries& entries = form.entries();
-    entries.timeout = QStringLiteral("45");
-    entries.bufferSize = QStringLiteral("250");
-    entries.log = true;
-    entries.logFile = QStringLiteral("/var/log/grain.txt");
-    entries.rawLog = true;
-    entries.demo = true;
-    entries.password = QStringLiteral("abcd");
-    questions.answers = {Answer::Yes};
-    ASSERT_TRUE(form.Close(callbacks));
-
-    EXPECT_EQ(profile.writes,
-              QStringList({"Settings/Message time=45", "Options/Log=1", "Options/RawLog=1",
-                           "Options/File=/var/log/grain.txt", "Options/Buffer_size=250",
-                           "options/Units=1", "Options/SecEna=1",
-                           QString::fromLatin1("Options/SecStr=\xE1\xE2\xE3\xE4")}));
-    EXPECT_EQ(std::tuple(state.MessageTime, state.BufferSize, state.NumUnits, state.LogEnabled,
-                         state.RawLogEnabled, state.LogFile, state.DemoMode),
-              std::tuple(int16_t{45}, 250, int16_t{1}, true, true,
-                         QStringLiteral("/var/log/grain.txt"), true));
-    EXPECT_EQ(std::tuple(state.SecurityEnabled, state.Password),
-              std::tuple(int16_t{1}, QByteArray("abcd")));
-    EXPECT_EQ(calls, QStringList({"label:*** Demo Mode Active ***", "view:1", "view:2", "view:3",
-                                  "view:4", "log:1", "log:2", "log:3", "log:4"}));
-    EXPECT_FALSE(state.PortsReady || state.PortError);
-    EXPECT_TRUE(messages.messages.empty());
-}
-
 TEST_F(OptionsFormTest, UntickingSecurityStoresNoPasswordAndNoLogFilesWithoutLogging)
 {
     state.SecurityEnabled = 1;

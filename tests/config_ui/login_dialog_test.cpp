@@ -103,6 +103,7 @@ TEST_F(LoginDialogTest, TheServiceLevelShowsTheDataWindowsDisplayMenu)
     activate();
     EXPECT_TRUE(display->isVisible());
     LogOff(state);
+    EXPECT_EQ(std::tuple(state.LoggedIn, state.AccessLevel), std::tuple(false, int16_t{0}));
     EXPECT_TRUE(display->isVisible());
     activate();
     EXPECT_FALSE(display->isVisible());

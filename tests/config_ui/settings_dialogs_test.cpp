@@ -172,8 +172,10 @@ TEST_F(SettingsDialogsTest, SettingUpASecondUnitAsAUserWould)
         Retype(Find(dialog, QStringLiteral("txt_buffer_size")), "50");
         QTest::mouseClick(Find<SpinButton>(dialog, QStringLiteral("spn_units"))->upButton(),
                           Qt::LeftButton);
-        QTest::mouseClick(Find<QCheckBox>(dialog, QStringLiteral("chk_log")), Qt::LeftButton, {},
-                          QPoint(5, 5));
+        for (const char* box : {"chk_log", "chkLogRawData", "chk_demo"})
+            QTest::mouseClick(Find<QCheckBox>(dialog, QLatin1String(box)), Qt::LeftButton, {},
+                              QPoint(5, 5));
+        Retype(Find(dialog, QStringLiteral("txtPassword")), "Grain42");
 
         WhenShown<QFileDialog>([&](QFileDialog* files) {
             EXPECT_EQ(files->windowTitle(), u"Select log file");
@@ -203,18 +205,20 @@ TEST_F(SettingsDialogsTest, SettingUpASecondUnitAsAUserWould)
         ClickCloseMenu(dialog);
     });
 
-    const QByteArray password = *EncodePassword("Secret");
+    const QByteArray password = *EncodePassword("Grain42");
     EXPECT_EQ(ini.contents(),
               "[Serial]\nPort4=/dev/ttyUSB0\n"
               "[Unit1]\nEnable=1\nPort=1\nName=1\n[Unit2]\nEnable=1\nPort=4\nName=Dryer\n"
               "[Unit3]\nEnable=0\nPort=3\nName=3\n[Unit4]\nEnable=0\nPort=4\nName=4\n"
-              "[Settings]\nMessage time=600\n[Options]\nLog=1\nRawLog=0\nFile=" +
+              "[Settings]\nMessage time=600\n[Options]\nLog=1\nRawLog=1\nFile=" +
                   QFile::encodeName(logFile) +
                   "\nBuffer_size=50\nUnits=2\nSecEna=1\nSecStr=" + password + "\n");
     EXPECT_EQ(std::tuple(state.NumUnits, state.BufferSize, state.UnitPort[2], state.UnitName[2]),
               std::tuple(int16_t{2}, 50, int16_t{4}, QStringLiteral("Dryer")));
-    EXPECT_EQ(calls, QStringList({"label:", "view:1", "view:2", "view:3", "view:4", "log:1",
-                                  "log:2", "log:3", "log:4", "refresh"}));
+    EXPECT_EQ(std::tuple(state.RawLogEnabled, state.DemoMode, state.Password),
+              std::tuple(true, true, QByteArray("Grain42")));
+    EXPECT_EQ(calls, QStringList({"label:*** Demo Mode Active ***", "view:1", "view:2", "view:3",
+                                  "view:4", "log:1", "log:2", "log:3", "log:4", "refresh"}));
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_FALSE(state.OptionsOpen);
 
