@@ -1,0 +1,17 @@
+#include "server/build_info.h"
+
+#include <QSysInfo>
+
+namespace grainlink {
+
+QString VersionText() { return QStringLiteral("Version ") + QLatin1String(kProductVersion); }
+
+QString BuiltForPlatform() { return QStringLiteral(GRAINLINK_BUILT_FOR); }
+
+QString RunningOnPlatform() {
+    return QStringLiteral("%1, %2 %3 %4")
+        .arg(QSysInfo::prettyProductName(), QSysInfo::kernelType(), QSysInfo::kernelVersion(),
+             QSysInfo::currentCpuArchitecture());
+}
+
+}  // namespace grainlink
