@@ -11,7 +11,7 @@ namespace grainlink {
 namespace {
 
 constexpr int kLastPortNumber = 10;
-constexpr int kLabelWidth = 20;
+constexpr int kLabelWidth = 16;
 
 QString Field(const QString& label, const QString& value) {
     return QStringLiteral("  %1%2").arg(label + QLatin1Char(':'), -kLabelWidth).arg(value);

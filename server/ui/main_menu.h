@@ -11,20 +11,20 @@ class QMenuBar;
 namespace grainlink {
 
 // What the main window's commands do; the application connects them to the windows and dialogs.
-// A command left empty does nothing.
+// A command left empty does nothing, so designated initialisers may name only some of them.
 struct MainMenuCommands {
     using Command = std::function<void()>;
     using UnitCommand = std::function<void(int unit)>;
-    Command close;
-    Command logOn;
-    Command logOff;
-    Command options;
-    UnitCommand showDataWindow;
-    UnitCommand showTableWindow;
-    Command showAllDataWindows;
-    Command showAllTableWindows;
-    Command tileWindows;
-    Command help;
+    Command close{};
+    Command logOn{};
+    Command logOff{};
+    Command options{};
+    UnitCommand showDataWindow{};
+    UnitCommand showTableWindow{};
+    Command showAllDataWindows{};
+    Command showAllTableWindows{};
+    Command tileWindows{};
+    Command help{};
 };
 
 // The main window's menu bar, every item under its own name: Close, Security (Log on, Log off),

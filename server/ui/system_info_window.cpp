@@ -6,13 +6,16 @@
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace grainlink {
 namespace {
 
-constexpr int kColumns = 96;
-constexpr int kLines = 40;
+// Room around the text for the margins and scroll bars, in characters and lines.
+constexpr int kSpareColumns = 6;
+constexpr int kSpareLines = 3;
 
 }  // namespace
 
@@ -26,9 +29,17 @@ SystemInfoWindow::SystemInfoWindow(const QString& text, QWidget* parent) : QDial
     view->setReadOnly(true);
     view->setLineWrapMode(QPlainTextEdit::NoWrap);
     view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // All of the text at once where the screen allows.
     const QFontMetrics metrics(view->font());
-    view->setMinimumSize(metrics.horizontalAdvance(QLatin1Char('x')) * kColumns,
-                         metrics.lineSpacing() * kLines);
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    qsizetype columns = 0;
+    for (const QString& line : lines) columns = std::max(columns, line.size());
+    QSize size(
+        metrics.horizontalAdvance(QLatin1Char('x')) * static_cast<int>(columns + kSpareColumns),
+        metrics.lineSpacing() * static_cast<int>(lines.size() + kSpareLines));
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 3 / 4);
+    view->setMinimumSize(size);
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* copy =
