@@ -6,7 +6,8 @@ namespace {
 constexpr int kCascadeStep = 500;
 
 // a / b rounded to the nearest integer, ties to the even one, for a >= 0 and b > 0.
-int DivideRoundingToEven(int a, int b) {
+int DivideRoundingToEven(int a, int b)
+{
     const int quotient = a / b;
     const int twiceRemainder = 2 * (a % b);
     if (twiceRemainder > b || (twiceRemainder == b && quotient % 2 != 0)) return quotient + 1;
@@ -15,7 +16,8 @@ int DivideRoundingToEven(int a, int b) {
 
 }  // namespace
 
-TileSizing PlanTileSizing(const ArrangedWindows& windows, QSize screen) {
+TileSizing PlanTileSizing(const ArrangedWindows& windows, QSize screen)
+{
     int visible = 0;
     bool tableVisible = false;
     for (int slot = 0; slot < kArrangedWindows; ++slot) {
@@ -39,7 +41,8 @@ TileSizing PlanTileSizing(const ArrangedWindows& windows, QSize screen) {
 
 std::array<std::optional<QPoint>, kArrangedWindows> PlaceWindows(const ArrangedWindows& windows,
                                                                  Arrangement arrangement,
-                                                                 QSize screen) {
+                                                                 QSize screen)
+{
     std::array<std::optional<QPoint>, kArrangedWindows> corners;
     QPoint next(0, 0);
     for (int slot = 0; slot < kArrangedWindows; ++slot) {

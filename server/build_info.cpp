@@ -8,7 +8,8 @@ QString VersionText() { return QStringLiteral("Version ") + QLatin1String(kProdu
 
 QString BuiltForPlatform() { return QStringLiteral(GRAINLINK_BUILT_FOR); }
 
-QString RunningOnPlatform() {
+QString RunningOnPlatform()
+{
     return QStringLiteral("%1, kernel %2, %3")
         .arg(QSysInfo::prettyProductName(), QSysInfo::kernelVersion(),
              QSysInfo::currentCpuArchitecture());

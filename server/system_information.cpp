@@ -13,27 +13,31 @@ namespace {
 constexpr int kLastPortNumber = 10;
 constexpr int kLabelWidth = 16;
 
-QString Field(const QString& label, const QString& value) {
+QString Field(const QString& label, const QString& value)
+{
     return QStringLiteral("  %1%2").arg(label + QLatin1Char(':'), -kLabelWidth).arg(value);
 }
 
 QString YesNo(bool value) { return value ? QStringLiteral("yes") : QStringLiteral("no"); }
 
-QString DeviceState(const QString& path) {
+QString DeviceState(const QString& path)
+{
     const QFileInfo device(path);
     QString text = device.exists() ? QStringLiteral("exists") : QStringLiteral("missing");
     if (device.isSymLink()) text += QStringLiteral(" (link to %1)").arg(device.symLinkTarget());
     return text;
 }
 
-void AddPlatform(QStringList& lines, const PlatformVersions& platform) {
+void AddPlatform(QStringList& lines, const PlatformVersions& platform)
+{
     lines << QStringLiteral("Platform") << Field(QStringLiteral("Built for"), platform.builtFor)
           << Field(QStringLiteral("Running on"), platform.runningOn)
           << Field(QStringLiteral("Qt"), platform.qt)
           << Field(QStringLiteral("libmosquitto"), platform.mosquitto) << QString();
 }
 
-void AddConfiguration(QStringList& lines, const SystemInformationSources& sources) {
+void AddConfiguration(QStringList& lines, const SystemInformationSources& sources)
+{
     const SharedState& state = sources.state;
     const bool found = QFileInfo::exists(sources.configFilePath);
     lines << QStringLiteral("Configuration")
@@ -56,7 +60,8 @@ void AddConfiguration(QStringList& lines, const SystemInformationSources& source
           << Field(QStringLiteral("Logged on"), YesNo(state.LoggedIn)) << QString();
 }
 
-void AddPorts(QStringList& lines, const ConfigFile& config) {
+void AddPorts(QStringList& lines, const ConfigFile& config)
+{
     lines << QStringLiteral("Serial ports");
     for (int16_t number = 1; number <= kLastPortNumber; ++number) {
         const QString path = PortDevicePath(config, number);
@@ -66,7 +71,8 @@ void AddPorts(QStringList& lines, const ConfigFile& config) {
     lines << QString();
 }
 
-void AddUnits(QStringList& lines, const SharedState& state, const CommsPanel& panel) {
+void AddUnits(QStringList& lines, const SharedState& state, const CommsPanel& panel)
+{
     lines << QStringLiteral("Units");
     for (int unit = 1; unit <= kMaxUnits; ++unit) {
         QString lastMessage = panel.text(CommsControl::lbl_last_msg_time, unit);
@@ -89,7 +95,8 @@ void AddUnits(QStringList& lines, const SharedState& state, const CommsPanel& pa
     lines << QString();
 }
 
-void AddBroker(QStringList& lines, const MqttSettings& broker, const BrokerStatus& status) {
+void AddBroker(QStringList& lines, const MqttSettings& broker, const BrokerStatus& status)
+{
     QString state =
         status.connected ? QStringLiteral("connected") : QStringLiteral("not connected");
     if (!status.detail.isEmpty()) state += QStringLiteral(" (%1)").arg(status.detail);
@@ -102,12 +109,14 @@ void AddBroker(QStringList& lines, const MqttSettings& broker, const BrokerStatu
 
 }  // namespace
 
-PlatformVersions CurrentPlatformVersions() {
+PlatformVersions CurrentPlatformVersions()
+{
     return {BuiltForPlatform(), RunningOnPlatform(), QString::fromLatin1(qVersion()),
             MosquittoLibraryVersion()};
 }
 
-QString SystemInformationText(const SystemInformationSources& sources) {
+QString SystemInformationText(const SystemInformationSources& sources)
+{
     QStringList lines;
     lines << QStringLiteral("%1, %2").arg(sources.state.ProductName, VersionText())
           << Field(QStringLiteral("Instrument"), sources.state.HardwareName) << QString();
@@ -119,7 +128,8 @@ QString SystemInformationText(const SystemInformationSources& sources) {
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
-QString SystemInformationText(ServerApp& server) {
+QString SystemInformationText(ServerApp& server)
+{
     ServerCore& core = server.core();
     const MqttDdeSource& dde = server.dde();
     return SystemInformationText(

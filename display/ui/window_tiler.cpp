@@ -12,7 +12,8 @@ namespace {
 
 QSize ToTwips(QSize pixels) { return pixels * kTwipsPerPixel; }
 
-QSize ToPixels(QSize twips) {
+QSize ToPixels(QSize twips)
+{
     return {TwipsToPixels(twips.width()), TwipsToPixels(twips.height())};
 }
 
@@ -20,13 +21,15 @@ QPoint ToPixels(QPoint twips) { return {TwipsToPixels(twips.x()), TwipsToPixels(
 
 // A window that has never been shown has not been laid out yet: its size is the one its layout
 // asks for. Its frame is unknown until the window system has shown it.
-QSize OuterSize(const QWidget* window) {
+QSize OuterSize(const QWidget* window)
+{
     if (!window->testAttribute(Qt::WA_WState_Created) && window->sizeHint().isValid())
         return window->sizeHint();
     return window->frameGeometry().size();
 }
 
-ArrangedWindows Describe(const UnitWindowList& windows) {
+ArrangedWindows Describe(const UnitWindowList& windows)
+{
     ArrangedWindows described;
     for (int slot = 0; slot < kArrangedWindows; ++slot) {
         if (QWidget* window = windows[slot])
@@ -35,14 +38,16 @@ ArrangedWindows Describe(const UnitWindowList& windows) {
     return described;
 }
 
-void ResizeOuter(QWidget* window, QSize outer) {
+void ResizeOuter(QWidget* window, QSize outer)
+{
     const QSize frame = window->frameGeometry().size() - window->size();
     window->resize(outer - frame);
 }
 
 }  // namespace
 
-void TileWindows(const UnitWindowList& windows) {
+void TileWindows(const UnitWindowList& windows)
+{
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect area = screen->geometry();

@@ -16,7 +16,8 @@ namespace {
 
 constexpr int kTextWidth = 320;
 
-QPushButton* MakeButton(const char* name, const QString& text, QWidget* parent) {
+QPushButton* MakeButton(const char* name, const QString& text, QWidget* parent)
+{
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QString::fromLatin1(name));
     return button;
@@ -31,7 +32,8 @@ AboutBox::AboutBox(const QString& productName, const QStringList& pictureFolders
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_productName(productName),
       m_messages(messages),
-      m_systemInformation(std::move(systemInformation)) {
+      m_systemInformation(std::move(systemInformation))
+{
     setObjectName(QStringLiteral("frm_help"));
     setWindowTitle(QStringLiteral("Help about"));
 
@@ -62,7 +64,8 @@ AboutBox::AboutBox(const QString& productName, const QStringList& pictureFolders
     grid->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void AboutBox::StartSysInfo() {
+void AboutBox::StartSysInfo()
+{
     QString text;
     try {
         if (m_systemInformation) text = m_systemInformation();

@@ -19,7 +19,8 @@ constexpr int kLabelWidthTwips = 5400;
 CloseWindow::CloseWindow(const QString& hardwareName, std::function<void()> shutdown,
                          QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
     setObjectName(QStringLiteral("frm_close"));
     setWindowTitle(QStringLiteral("Close program ?"));
 
@@ -55,19 +56,22 @@ CloseWindow::CloseWindow(const QString& hardwareName, std::function<void()> shut
     column->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void CloseWindow::showWithoutWaiting() {
+void CloseWindow::showWithoutWaiting()
+{
     show();
     raise();
     activateWindow();
 }
 
-void CloseWindow::confirmAndWait() {
+void CloseWindow::confirmAndWait()
+{
     // Already up without waiting: it is shown again as the window to answer first.
     if (isVisible()) hide();
     exec();
 }
 
-void RefuseCloseRequest(const SharedState& state, CloseWindow& confirmation, MessageBox& messages) {
+void RefuseCloseRequest(const SharedState& state, CloseWindow& confirmation, MessageBox& messages)
+{
     if (state.LoggedIn)
         confirmation.confirmAndWait();
     else

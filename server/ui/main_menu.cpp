@@ -6,7 +6,8 @@
 namespace grainlink {
 namespace {
 
-QMenu* AddMenu(QMenuBar* bar, QMenu* parent, const char* name, const QString& title) {
+QMenu* AddMenu(QMenuBar* bar, QMenu* parent, const char* name, const QString& title)
+{
     QMenu* menu = parent ? parent->addMenu(title) : bar->addMenu(title);
     menu->setObjectName(QString::fromLatin1(name));
     return menu;
@@ -15,7 +16,8 @@ QMenu* AddMenu(QMenuBar* bar, QMenu* parent, const char* name, const QString& ti
 }  // namespace
 
 MainMenu::MainMenu(QMenuBar* bar, MainMenuCommands commands)
-    : QObject(bar), m_commands(std::move(commands)) {
+    : QObject(bar), m_commands(std::move(commands))
+{
     m_close = addCommand(bar, "mnu_close", QStringLiteral("Close"), &MainMenuCommands::close);
 
     m_security = AddMenu(bar, nullptr, "mnu_security", QStringLiteral("Security"));
@@ -56,13 +58,15 @@ void MainMenu::setOptionsEnabled(bool enabled) { m_options->setEnabled(enabled);
 
 void MainMenu::setSecurityVisible(bool visible) { m_security->menuAction()->setVisible(visible); }
 
-void MainMenu::setUnitShown(int unit, bool shown) {
+void MainMenu::setUnitShown(int unit, bool shown)
+{
     m_dataItems.at(unit - 1)->setVisible(shown);
     m_graphItems.at(unit - 1)->setVisible(shown);
 }
 
 QAction* MainMenu::addCommand(QWidget* to, const char* name, const QString& text,
-                              Command MainMenuCommands::*command) {
+                              Command MainMenuCommands::*command)
+{
     auto* action = new QAction(text, to);
     action->setObjectName(QString::fromLatin1(name));
     to->addAction(action);
@@ -73,7 +77,8 @@ QAction* MainMenu::addCommand(QWidget* to, const char* name, const QString& text
 }
 
 QAction* MainMenu::addUnitCommand(QMenu* to, const char* name, const QString& text, int unit,
-                                  UnitCommand MainMenuCommands::*command) {
+                                  UnitCommand MainMenuCommands::*command)
+{
     QAction* action = to->addAction(text.arg(unit));
     action->setObjectName(QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(unit));
     connect(action, &QAction::triggered, this, [this, command, unit] {

@@ -8,7 +8,8 @@ namespace {
 
 constexpr double kHeadingScale = 1.5;
 
-QLabel* MakeNamedLabel(const char* name, QWidget* parent) {
+QLabel* MakeNamedLabel(const char* name, QWidget* parent)
+{
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setAccessibleName(QString::fromLatin1(name));
@@ -17,7 +18,8 @@ QLabel* MakeNamedLabel(const char* name, QWidget* parent) {
 
 }  // namespace
 
-QLabel* MakeProductLabel(const char* name, const QString& text, QWidget* parent) {
+QLabel* MakeProductLabel(const char* name, const QString& text, QWidget* parent)
+{
     QLabel* label = MakeNamedLabel(name, parent);
     label->setTextFormat(Qt::PlainText);
     label->setText(text);
@@ -25,14 +27,16 @@ QLabel* MakeProductLabel(const char* name, const QString& text, QWidget* parent)
     return label;
 }
 
-QLabel* MakePictureLabel(const char* name, const QPixmap& picture, QWidget* parent) {
+QLabel* MakePictureLabel(const char* name, const QPixmap& picture, QWidget* parent)
+{
     QLabel* label = MakeNamedLabel(name, parent);
     label->setPixmap(picture);
     label->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     return label;
 }
 
-QLabel* MakeProductHeading(const char* name, const QString& text, QWidget* parent) {
+QLabel* MakeProductHeading(const char* name, const QString& text, QWidget* parent)
+{
     QLabel* label = MakeProductLabel(name, text, parent);
     QFont font = label->font();
     font.setBold(true);

@@ -16,7 +16,8 @@ constexpr int kWidth = 240;
 constexpr int kHeight = 180;
 constexpr const char* kFileName = "Splash.bmp";
 
-void DrawBackground(QPainter& painter) {
+void DrawBackground(QPainter& painter)
+{
     QLinearGradient sky(0, 0, 0, kHeight);
     sky.setColorAt(0.0, QColor(0x0b, 0x25, 0x45));
     sky.setColorAt(1.0, QColor(0x1d, 0x60, 0x74));
@@ -24,7 +25,8 @@ void DrawBackground(QPainter& painter) {
 }
 
 // The flow line across the picture, with particles of four sizes carried along it.
-void DrawFlowLine(QPainter& painter) {
+void DrawFlowLine(QPainter& painter)
+{
     const QRectF pipe(0, 104, kWidth, 44);
     QLinearGradient steel(0, pipe.top(), 0, pipe.bottom());
     steel.setColorAt(0.0, QColor(0xc8, 0xd3, 0xdc));
@@ -45,7 +47,8 @@ void DrawFlowLine(QPainter& painter) {
 
 // The sensor head mounted on the line: a housing with a display of four channel bars, and the
 // light beam it sends across the stream, lighting up the particle passing through it.
-void DrawSensor(QPainter& painter) {
+void DrawSensor(QPainter& painter)
+{
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0x8a, 0x9b, 0xaa));
     painter.drawRect(QRectF(100, 96, 40, 12));  // mount
@@ -76,7 +79,8 @@ void DrawSensor(QPainter& painter) {
 
 }  // namespace
 
-QImage BuiltInProductPicture() {
+QImage BuiltInProductPicture()
+{
     QImage picture(kWidth, kHeight, QImage::Format_RGB32);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -86,12 +90,14 @@ QImage BuiltInProductPicture() {
     return picture;
 }
 
-QStringList ProductPictureFolders() {
+QStringList ProductPictureFolders()
+{
     const QDir program(QCoreApplication::applicationDirPath());
     return {program.path(), program.filePath(QStringLiteral("../share/grainlink"))};
 }
 
-QPixmap LoadProductPicture(const QStringList& folders, MessageBox& messages, const QString& title) {
+QPixmap LoadProductPicture(const QStringList& folders, MessageBox& messages, const QString& title)
+{
     for (const QString& folder : folders) {
         const QString path = QDir(folder).filePath(QLatin1String(kFileName));
         if (!QFileInfo::exists(path)) continue;

@@ -4,7 +4,8 @@
 
 #include "server/ui/product_picture.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s OUTPUT.bmp\n", argv[0]);
         return 2;

@@ -15,7 +15,8 @@ SplashWindow::SplashWindow(const QString& productName, const QStringList& pictur
                            MessageBox& messages, std::function<void()> showMainWindow,
                            QWidget* parent)
     : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint),
-      m_showMainWindow(std::move(showMainWindow)) {
+      m_showMainWindow(std::move(showMainWindow))
+{
     setObjectName(QStringLiteral("frm_Splash"));
     setWindowTitle(productName);
     setFrameStyle(QFrame::Box | QFrame::Raised);
@@ -44,14 +45,16 @@ SplashWindow::SplashWindow(const QString& productName, const QStringList& pictur
     m_tick->start();
 }
 
-void SplashWindow::showCentred() {
+void SplashWindow::showCentred()
+{
     adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
     show();
 }
 
-void SplashWindow::onTick() {
+void SplashWindow::onTick()
+{
     m_tick->stop();
     if (m_showMainWindow) m_showMainWindow();
     close();

@@ -19,7 +19,8 @@ constexpr int kSpareLines = 3;
 
 }  // namespace
 
-SystemInfoWindow::SystemInfoWindow(const QString& text, QWidget* parent) : QDialog(parent) {
+SystemInfoWindow::SystemInfoWindow(const QString& text, QWidget* parent) : QDialog(parent)
+{
     setObjectName(QStringLiteral("frm_sysinfo"));
     setWindowTitle(QStringLiteral("System Information"));
 

@@ -6,7 +6,8 @@ namespace grainlink::test {
 namespace {
 
 // The lines of the text that start with the given label (after the indent).
-QStringList LinesOf(const QString& text, const QString& label) {
+QStringList LinesOf(const QString& text, const QString& label)
+{
     QStringList found;
     for (const QString& line : text.split(u'\n'))
         if (line.trimmed().startsWith(label)) found << line.simplified();
@@ -14,7 +15,8 @@ QStringList LinesOf(const QString& text, const QString& label) {
 }
 
 struct SystemInformationTest : ::testing::Test {
-    QString text() {
+    QString text()
+    {
         return SystemInformationText({state, config.config, panel, config.path, broker, status,
                                       PlatformVersions{"Built", "Running", "6.4.2", "2.0.11"}});
     }
@@ -26,7 +28,8 @@ struct SystemInformationTest : ::testing::Test {
     BrokerStatus status;
 };
 
-TEST_F(SystemInformationTest, NamesTheConfigurationFileAndWhetherItIsThere) {
+TEST_F(SystemInformationTest, NamesTheConfigurationFileAndWhetherItIsThere)
+{
     EXPECT_EQ(
         LinesOf(text(), "File:"),
         QStringList{"File: " + config.path + " (not found: every setting takes its default)"});
@@ -34,7 +37,8 @@ TEST_F(SystemInformationTest, NamesTheConfigurationFileAndWhetherItIsThere) {
     EXPECT_EQ(LinesOf(text(), "File:"), QStringList{"File: " + config.path});
 }
 
-TEST_F(SystemInformationTest, ListsEveryPortNumberWithItsDeviceAndWhetherItExists) {
+TEST_F(SystemInformationTest, ListsEveryPortNumberWithItsDeviceAndWhetherItExists)
+{
     const QString present = config.dir.filePath("ttyUSB0");
     QFile(present).open(QIODevice::WriteOnly);
     const QString link = config.dir.filePath("by-id");
@@ -50,7 +54,8 @@ TEST_F(SystemInformationTest, ListsEveryPortNumberWithItsDeviceAndWhetherItExist
     EXPECT_TRUE(ports[9].startsWith("Port 10: /dev/ttyS9 ")) << ports[9].toStdString();
 }
 
-TEST_F(SystemInformationTest, DescribesEachUnitAndTheBroker) {
+TEST_F(SystemInformationTest, DescribesEachUnitAndTheBroker)
+{
     state.NumUnits = 1;
     state.UnitEnabled[1] = state.UnitEnabled[2] = true;
     state.UnitName[1] = "Line 3";

@@ -19,7 +19,8 @@ protected:
     void click(const char* button) { QTest::mouseClick(child(button), Qt::LeftButton); }
     QPushButton* child(const char* name) { return window.findChild<QPushButton*>(name); }
     // The main window's close request; while it waits, `answer` runs on the confirmation.
-    void requestClose(const std::function<void()>& answer) {
+    void requestClose(const std::function<void()>& answer)
+    {
         QTimer::singleShot(0, &window, [this, answer] {
             modalWhileAsked = QApplication::activeModalWidget() == &window;
             answer();
@@ -39,7 +40,8 @@ protected:
     CloseWindow window{state.HardwareName, [this] { ++shutdowns; }};
 };
 
-TEST_F(CloseWindowTest, NamesTheInstrumentAndAsksYesOrCancel) {
+TEST_F(CloseWindowTest, NamesTheInstrumentAndAsksYesOrCancel)
+{
     EXPECT_EQ(window.objectName(), "frm_close");
     EXPECT_EQ(window.windowTitle(), "Close program ?");
     EXPECT_EQ(window.findChild<QLabel*>("Label1")->text(),
@@ -51,7 +53,8 @@ TEST_F(CloseWindowTest, NamesTheInstrumentAndAsksYesOrCancel) {
     EXPECT_TRUE(child("CancelButton")->isDefault());
 }
 
-TEST_F(CloseWindowTest, LoggedOffTheRequestIsRefusedWithTheMessageOnly) {
+TEST_F(CloseWindowTest, LoggedOffTheRequestIsRefusedWithTheMessageOnly)
+{
     state.LoggedIn = false;
     RefuseCloseRequest(state, window, messages);
     ASSERT_EQ(messages.messages.size(), 1u);
@@ -62,7 +65,8 @@ TEST_F(CloseWindowTest, LoggedOffTheRequestIsRefusedWithTheMessageOnly) {
     EXPECT_EQ(shutdowns, 0);
 }
 
-TEST_F(CloseWindowTest, LoggedOnTheRequestWaitsForTheConfirmationWhoseCancelChangesNothing) {
+TEST_F(CloseWindowTest, LoggedOnTheRequestWaitsForTheConfirmationWhoseCancelChangesNothing)
+{
     state.LoggedIn = true;
     requestClose([this] { click("CancelButton"); });
     EXPECT_TRUE(modalWhileAsked);
@@ -71,7 +75,8 @@ TEST_F(CloseWindowTest, LoggedOnTheRequestWaitsForTheConfirmationWhoseCancelChan
     EXPECT_TRUE(messages.messages.empty());
 }
 
-TEST_F(CloseWindowTest, TheCloseCommandShowsOneWindowWithoutWaiting) {
+TEST_F(CloseWindowTest, TheCloseCommandShowsOneWindowWithoutWaiting)
+{
     const auto windows = QApplication::topLevelWidgets().size();
     window.showWithoutWaiting();
     window.showWithoutWaiting();
@@ -87,7 +92,8 @@ TEST_F(CloseWindowTest, TheCloseCommandShowsOneWindowWithoutWaiting) {
     EXPECT_EQ(shutdowns, 0);
 }
 
-TEST_F(CloseWindowTest, YesRunsTheShutdownOnceAlsoFromTheWindowAlreadyShown) {
+TEST_F(CloseWindowTest, YesRunsTheShutdownOnceAlsoFromTheWindowAlreadyShown)
+{
     state.LoggedIn = true;
     window.showWithoutWaiting();
     requestClose([this] { click("OKButton"); });
