@@ -77,6 +77,15 @@ int PollOnce(mosquitto* client, qint64 timeoutMs)
 
 }  // namespace
 
+QString MosquittoLibraryVersion()
+{
+    int major = 0;
+    int minor = 0;
+    int revision = 0;
+    mosquitto_lib_version(&major, &minor, &revision);
+    return QStringLiteral("%1.%2.%3").arg(major).arg(minor).arg(revision);
+}
+
 void MqttDdeSource::ClientDeleter::operator()(mosquitto* client) const
 {
     mosquitto_destroy(client);
@@ -274,6 +283,7 @@ void MqttDdeSource::report(bool connected, const QString& detail)
 {
     if (m_reported == connected) return;
     m_reported = connected;
+    m_reportedDetail = detail;
     if (connected)
         qInfo("MQTT: %s", qUtf8Printable(detail));
     else

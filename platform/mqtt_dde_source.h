@@ -17,6 +17,9 @@ struct mosquitto;
 
 namespace grainlink {
 
+// The version of the MQTT client library in use, such as "2.0.11".
+QString MosquittoLibraryVersion();
+
 // Where the items are published: the broker and the first level of every topic name.
 struct MqttSettings {
     QString host = QStringLiteral("localhost");
@@ -59,6 +62,10 @@ public:
     void shutdown(std::chrono::milliseconds wait = std::chrono::milliseconds(1000));
 
     bool isConnected() const { return m_link == Link::Connected; }
+    const MqttSettings& settings() const { return m_settings; }
+    // The last connection change reported, such as "connected to 127.0.0.1:1883"; empty before
+    // the first.
+    const QString& connectionDetail() const { return m_reportedDetail; }
     const QByteArray& clientId() const { return m_clientId; }
 
 signals:
@@ -102,6 +109,7 @@ private:
     std::optional<int> m_connackCode;  // set by the callback, handled after the call returns
     int m_lastAckedMid = 0;
     std::optional<bool> m_reported;
+    QString m_reportedDetail;
     bool m_shutDown = false;
 };
 

@@ -22,6 +22,7 @@ public:
 
     ServerCore& core() { return m_core; }
     ConfigFile& config() { return m_core.config(); }
+    const MqttDdeSource& dde() const { return m_dde; }
 
     void start();
     // Stops acquisition, closes the ports and tells the broker the server is going offline.

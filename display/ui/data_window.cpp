@@ -157,6 +157,10 @@ void DataWindow::BuildMenus()
         connect(view, &QAction::triggered, this, &DataWindow::ApplyLayout);
     }
     m_standard->setChecked(true);
+
+    QAction* tile = menuBar()->addAction(QStringLiteral("Tile"));
+    tile->setObjectName(QStringLiteral("mnu_tile"));
+    connect(tile, &QAction::triggered, this, &DataWindow::tileRequested);
 }
 
 void DataWindow::Activate()

@@ -41,6 +41,8 @@ public:
 signals:
     // The Close all command, which concerns every data window.
     void closeAllRequested();
+    // The Tile command, which arranges every unit window.
+    void tileRequested();
 
 protected:
     bool event(QEvent* event) override;

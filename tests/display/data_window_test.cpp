@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QMap>
 #include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "config/config_file.h"
@@ -171,6 +173,16 @@ TEST_F(DataWindowTest, DisplayMenuOnlyForServiceUsers)
         send(1, QEvent::WindowActivate);
         EXPECT_EQ(display->isVisible(), level == 2) << level;
     }
+}
+
+TEST_F(DataWindowTest, TileIsACommandOnTheMenuBarAskingForTheArrangement)
+{
+    QAction* tile = command(3, "mnu_tile");
+    ASSERT_TRUE(tile);
+    EXPECT_TRUE(window(3).menuBar()->actions().contains(tile));
+    QSignalSpy asked(&window(3), &DataWindow::tileRequested);
+    tile->trigger();
+    EXPECT_EQ(asked.count(), 1);
 }
 
 TEST_F(DataWindowTest, ActivationReloadsAnUnconfirmedEditUnlessBackFromAMessage)
