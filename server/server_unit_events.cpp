@@ -2,8 +2,8 @@
 
 namespace grainlink {
 
-ServerUnitEvents::ServerUnitEvents(const SharedState& state, ItemTables& items)
-    : m_decoder(state, items, [this](int unit) { LogData(unit); })
+ServerUnitEvents::ServerUnitEvents(const SharedState& state, ItemTables& items, DataLog& log)
+    : m_log(log), m_decoder(state, items, [this](int unit) { LogData(unit); })
 {
 }
 
@@ -22,9 +22,9 @@ void ServerUnitEvents::MakeDemoRecord(int /*unit*/)
     // Demonstration records arrive with the demonstration data.
 }
 
-void ServerUnitEvents::LogData(int /*unit*/)
+void ServerUnitEvents::LogData(int unit)
 {
-    // History rows and the data log file arrive with the data log.
+    m_log.LogData(unit);
 }
 
 }  // namespace grainlink

@@ -2,13 +2,14 @@
 
 #include "acquisition/record_decoder.h"
 #include "acquisition/unit_events.h"
+#include "server/data_log.h"
 
 namespace grainlink {
 
 // Where the acquisition cycle's hand-offs land in the server.
 class ServerUnitEvents final : public UnitEvents {
 public:
-    ServerUnitEvents(const SharedState& state, ItemTables& items);
+    ServerUnitEvents(const SharedState& state, ItemTables& items, DataLog& log);
 
     void DecodeRecord(int unit) override;
     void MarkUnitInvalid(int unit) override;
@@ -16,6 +17,7 @@ public:
     void LogData(int unit) override;
 
 private:
+    DataLog& m_log;
     RecordDecoder m_decoder;
 };
 
