@@ -14,8 +14,10 @@ class ServerWindowTest : public ::testing::Test {
 protected:
     ServerWindowTest()
         : window(panel, "GrainLink test",
-                 DataWindowCommands{[this](int unit) { shownUnits.push_back(unit); },
-                                    [this] { ++showAllCount; }})
+                 UnitWindowCommands{[this](int unit) { shownUnits.push_back(unit); },
+                                    [this] { ++showAllCount; }},
+                 UnitWindowCommands{[this](int unit) { shownTables.push_back(unit); },
+                                    [this] { ++showAllTablesCount; }})
     {
     }
     template <typename T>
@@ -27,6 +29,8 @@ protected:
     CommsPanel panel;
     std::vector<int> shownUnits;
     int showAllCount = 0;
+    std::vector<int> shownTables;
+    int showAllTablesCount = 0;
     ServerWindow window;
 };
 
