@@ -6,7 +6,6 @@
 #include <QValueAxis>
 
 #include <algorithm>
-#include <cmath>
 #include <utility>
 
 #include "display/ui/twips.h"
