@@ -1,5 +1,5 @@
-// CPU cost of the acquisition tick with four units receiving a record each, decoding included,
-// raw data file off (no file I/O). One record cycle is four ticks: seen, read, silent, framed.
+// CPU cost of the acquisition tick with four units receiving a record each, decoding and the
+// history included, raw data file and data log off (no file I/O). One record cycle is four ticks: seen, read, silent, framed.
 #include "acquisition/acquisition_cycle.h"
 #include "server/server_unit_events.h"
 #include "tests/support/fake_serial_port.h"
@@ -21,6 +21,7 @@ void BM_TickFourUnitsReceiving(benchmark::State& bench)
     SharedState state;
     state.NumUnits = 4;
     state.MessageTime = 600;
+    state.BufferSize = 1000;  // the largest history, shifted every record
     for (int unit = 1; unit <= 4; ++unit) {
         state.UnitEnabled[unit] = true;
         state.UnitPort[unit] = static_cast<int16_t>(unit);
@@ -35,7 +36,9 @@ void BM_TickFourUnitsReceiving(benchmark::State& bench)
     test::FakeClock clock;
     test::CountingNotice notice;
     ItemTables items;
-    ServerUnitEvents events(state, items);
+    HistoryStore history;
+    DataLog log(state, items, history, clock, [](int, const QString&) {});
+    ServerUnitEvents events(state, items, log);
     AcquisitionCycle cycle(state, ports, panel, clock, events, notice);
     cycle.Tick();  // opens the ports
 

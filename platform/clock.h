@@ -17,6 +17,10 @@ public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
 };
 
+// The user's short date format.
+QString ShortDateText(const QDate& date);
+// The user's time format, with seconds.
+QString TimeText(const QTime& time);
 // The user's general date format: short date, a blank, the time with seconds.
 QString GeneralDateText(const QDateTime& when);
 

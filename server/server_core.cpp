@@ -1,5 +1,6 @@
 #include "server/server_core.h"
 
+#include "acquisition/side_file_report.h"
 #include "server/startup.h"
 
 namespace grainlink {
@@ -9,7 +10,9 @@ ServerCore::ServerCore(const ServerServices& services, QObject* parent)
       m_config(services.profile),
       m_messageBox(services.messageBox),
       m_ports(services.makePort),
-      m_events(m_state, m_items),
+      m_dataLog(m_state, m_items, m_history, services.clock,
+                PanelReporter(m_panel, services.clock)),
+      m_events(m_state, m_items, m_dataLog),
       m_cycle(m_state, m_ports, m_panel, services.clock, m_events, services.notice),
       m_publisher(m_items, services.dde)
 {
@@ -20,7 +23,11 @@ ServerCore::ServerCore(const ServerServices& services, QObject* parent)
 
 void ServerCore::start()
 {
+    ResetTableViews(m_history);
     LoadConfiguration(m_state, m_config, m_panel, m_messageBox);
+    ClearHistories(m_history, m_state.BufferSize);
+    ConfigureTables(m_history, m_state.BufferSize);
+    CreateMissingLogFiles(m_state);
     LoadFlowFactors(m_config, m_items);
     m_state.RequestPortReopen();
     m_tick.start();

@@ -5,12 +5,14 @@
 #include "acquisition/comms_panel.h"
 #include "acquisition/unit_state.h"
 #include "config/config_file.h"
+#include "display/history_store.h"
 #include "display/item_table.h"
 #include "platform/clock.h"
 #include "platform/dde_source.h"
 #include "platform/error_notice.h"
 #include "platform/message_box.h"
 #include "platform/profile_file.h"
+#include "server/data_log.h"
 #include "server/dde_publisher.h"
 #include "server/server_unit_events.h"
 
@@ -29,9 +31,9 @@ struct ServerServices {
     ComPorts::Factory makePort;
 };
 
-// The server without any window: shared state, item tables, communications panel, serial
-// ports, the acquisition tick and the DDE items. The main window and the headless mode are
-// views over it.
+// The server without any window: shared state, item tables, histories, communications panel,
+// serial ports, the acquisition tick, the data log and the DDE items. The main window and the
+// headless mode are views over it.
 class ServerCore : public QObject {
     Q_OBJECT
 
@@ -40,13 +42,15 @@ public:
 
     explicit ServerCore(const ServerServices& services, QObject* parent = nullptr);
 
-    // Loads the configuration, fills the panel and the flow factors, then starts the tick.
+    // Loads the configuration, prepares the histories and their tables, creates missing data
+    // log files, fills the panel and the flow factors, then starts the tick.
     void start();
     // Stops the tick and closes every open port.
     void shutdown();
 
     SharedState& state() { return m_state; }
     ItemTables& items() { return m_items; }
+    HistoryStore& history() { return m_history; }
     CommsPanel& panel() { return m_panel; }
     ConfigFile& config() { return m_config; }
     AcquisitionCycle& cycle() { return m_cycle; }
@@ -60,6 +64,8 @@ private:
     ItemTables m_items;
     CommsPanel m_panel;
     ComPorts m_ports;
+    HistoryStore m_history;
+    DataLog m_dataLog;
     ServerUnitEvents m_events;
     AcquisitionCycle m_cycle;
     DdePublisher m_publisher;

@@ -4,8 +4,11 @@
 
 namespace grainlink {
 
-ServerUnitEvents::ServerUnitEvents(SharedState& state, ItemTables& items)
-    : m_items(items), m_decoder(state, items, [this](int unit) { LogData(unit); }), m_demo(state)
+ServerUnitEvents::ServerUnitEvents(SharedState& state, ItemTables& items, DataLog& log)
+    : m_items(items),
+      m_log(log),
+      m_decoder(state, items, [this](int unit) { LogData(unit); }),
+      m_demo(state)
 {
 }
 
@@ -24,9 +27,9 @@ void ServerUnitEvents::MakeDemoRecord(int unit)
     m_demo.MakeDemoRecord(unit, m_items);
 }
 
-void ServerUnitEvents::LogData(int /*unit*/)
+void ServerUnitEvents::LogData(int unit)
 {
-    // History rows and the data log file arrive with the data log.
+    m_log.LogData(unit);
 }
 
 }  // namespace grainlink

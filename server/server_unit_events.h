@@ -2,6 +2,7 @@
 
 #include "acquisition/record_decoder.h"
 #include "acquisition/unit_events.h"
+#include "server/data_log.h"
 #include "server/demo_data.h"
 
 namespace grainlink {
@@ -9,7 +10,7 @@ namespace grainlink {
 // Where the acquisition cycle's hand-offs land in the server.
 class ServerUnitEvents final : public UnitEvents {
 public:
-    ServerUnitEvents(SharedState& state, ItemTables& items);
+    ServerUnitEvents(SharedState& state, ItemTables& items, DataLog& log);
 
     void DecodeRecord(int unit) override;
     void MarkUnitInvalid(int unit) override;
@@ -20,6 +21,7 @@ public:
 
 private:
     ItemTables& m_items;
+    DataLog& m_log;
     RecordDecoder m_decoder;
     DemoData m_demo;
 };

@@ -225,6 +225,25 @@ void RefreshCommsPanel(const SharedState& state, CommsPanel& panel)
         throw std::out_of_range("unit count outside 1..4");
 }
 
+void ResetTableViews(HistoryStore& history)
+{
+    for (int unit = 1; unit <= kMaxUnits; ++unit) {
+        history.setTimeColumnSized(unit, false);
+        history.setTableView(unit, HistoryView::Codes);
+    }
+}
+
+void ClearHistories(HistoryStore& history, int32_t bufferSize)
+{
+    for (int unit = 1; unit <= kMaxUnits; ++unit) history.clear(unit, bufferSize);
+}
+
+void ConfigureTables(HistoryStore& history, int32_t bufferSize)
+{
+    for (int unit = 1; unit <= kMaxUnits; ++unit) history.ConfigureView(unit, bufferSize);
+    for (int unit = 1; unit <= kMaxUnits; ++unit) history.RefreshHistory(unit);
+}
+
 void LoadFlowFactors(const ConfigFile& config, ItemTables& items)
 {
     for (int unit = 1; unit <= kMaxUnits; ++unit)

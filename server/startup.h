@@ -3,6 +3,7 @@
 #include "acquisition/comms_panel.h"
 #include "acquisition/unit_state.h"
 #include "config/config_file.h"
+#include "display/history_store.h"
 #include "display/item_table.h"
 #include "platform/message_box.h"
 
@@ -26,6 +27,15 @@ bool ReadMessageTime(SharedState& state, const ConfigFile& config);
 // Captions of the unit frames and which units are shown (1..NumUnits). All four captions are
 // set first; then throws std::out_of_range when NumUnits is outside 1..4.
 void RefreshCommsPanel(const SharedState& state, CommsPanel& panel);
+
+// No Time column widened yet, every table in the Codes view (units 1..4).
+void ResetTableViews(HistoryStore& history);
+
+// Empties rows 1..bufferSize of units 1..4.
+void ClearHistories(HistoryStore& history, int32_t bufferSize);
+
+// ConfigureView, then RefreshHistory, of units 1..4: grids and charts set up for bufferSize rows.
+void ConfigureTables(HistoryStore& history, int32_t bufferSize);
 
 // Puts each unit's stored flow factor into its txt_flow_factor item.
 void LoadFlowFactors(const ConfigFile& config, ItemTables& items);

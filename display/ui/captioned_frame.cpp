@@ -20,6 +20,14 @@ CaptionedFrame::CaptionedFrame(const QString& caption, const QColor& captionColo
     setAccessibleName(caption);
 }
 
+void CaptionedFrame::setCaption(const QString& caption)
+{
+    if (caption == m_caption) return;
+    m_caption = caption;
+    setAccessibleName(caption);
+    update();
+}
+
 void CaptionedFrame::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);

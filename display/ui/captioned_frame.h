@@ -16,6 +16,7 @@ public:
     CaptionedFrame(const QString& caption, const QColor& captionColour, QWidget* parent);
 
     const QString& caption() const { return m_caption; }
+    void setCaption(const QString& caption);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

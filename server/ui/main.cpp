@@ -2,6 +2,7 @@
 #include "display/ui/data_windows.h"
 #include "display/ui/error_message_window.h"
 #include "display/ui/qt_message_box.h"
+#include "display/ui/table_windows.h"
 #include "platform/termination_signals.h"
 #include "server/headless_printer.h"
 #include "server/server_app.h"
@@ -41,11 +42,17 @@ int RunWindowed(QApplication& app, bool demo)
     core.state().DemoMode = demo;
     DataWindows dataWindows(core.items(), core.state(), server.config(), messageBox);
     server.start();
+    // Created once the configuration is loaded: their captions carry the hardware and unit names.
+    TableWindows tableWindows(core.history(), core.state(), server.config());
 
     ServerWindow window(core.panel(), core.state().ProductName,
-                        DataWindowCommands{
+                        UnitWindowCommands{
                             [&](int unit) { dataWindows.showDataWindow(unit); },
                             [&] { dataWindows.showAllDataWindows(); },
+                        },
+                        UnitWindowCommands{
+                            [&](int unit) { tableWindows.showTableWindow(unit); },
+                            [&] { tableWindows.showAllTableWindows(); },
                         });
     const auto quit = [&] {
         server.shutdown();

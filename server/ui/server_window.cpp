@@ -10,8 +10,12 @@
 namespace grainlink {
 
 ServerWindow::ServerWindow(CommsPanel& panel, const QString& productName,
-                           DataWindowCommands commands, QWidget* parent)
-    : QMainWindow(parent), m_panel(panel), m_commands(std::move(commands))
+                           UnitWindowCommands dataWindows, UnitWindowCommands tableWindows,
+                           QWidget* parent)
+    : QMainWindow(parent),
+      m_panel(panel),
+      m_dataWindows(std::move(dataWindows)),
+      m_tableWindows(std::move(tableWindows))
 {
     setObjectName(QStringLiteral("frm_server"));
     setWindowTitle(productName);
@@ -50,18 +54,31 @@ void ServerWindow::buildMenus()
     for (int unit = 1; unit <= 4; ++unit) {
         QAction* action = rawData->addAction(tr("Unit %1 Raw Data").arg(unit));
         action->setObjectName(QStringLiteral("mnu_data(%1)").arg(unit));
-        connect(action, &QAction::triggered, this, [this, unit] { m_commands.showUnit(unit); });
+        connect(action, &QAction::triggered, this, [this, unit] { m_dataWindows.showUnit(unit); });
         m_dataActions[unit - 1] = action;
     }
-    QAction* all = view->addAction(tr("Show All Raw Data"));
-    all->setObjectName(QStringLiteral("mnu_all_data"));
-    connect(all, &QAction::triggered, this, [this] { m_commands.showAll(); });
+    QMenu* tableData = view->addMenu(tr("Table / Graph"));
+    tableData->setObjectName(QStringLiteral("mnu_table_data"));
+    for (int unit = 1; unit <= 4; ++unit) {
+        QAction* action = tableData->addAction(tr("Unit %1 table / graph").arg(unit));
+        action->setObjectName(QStringLiteral("mnu_graph(%1)").arg(unit));
+        connect(action, &QAction::triggered, this,
+                [this, unit] { m_tableWindows.showUnit(unit); });
+        m_graphActions[unit - 1] = action;
+    }
+    QAction* allData = view->addAction(tr("Show All Raw Data"));
+    allData->setObjectName(QStringLiteral("mnu_all_data"));
+    connect(allData, &QAction::triggered, this, [this] { m_dataWindows.showAll(); });
+    QAction* allGraphs = view->addAction(tr("Show All table / graphs"));
+    allGraphs->setObjectName(QStringLiteral("mnu_all_graphs"));
+    connect(allGraphs, &QAction::triggered, this, [this] { m_tableWindows.showAll(); });
 }
 
 void ServerWindow::showUnit(int unit, bool shown)
 {
     m_frames[unit - 1]->setVisible(shown);
     m_dataActions[unit - 1]->setVisible(shown);
+    m_graphActions[unit - 1]->setVisible(shown);
     // The window ends below the last unit shown.
     QTimer::singleShot(0, this, [this] { resize(width(), sizeHint().height()); });
 }

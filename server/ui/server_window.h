@@ -13,8 +13,9 @@ namespace grainlink {
 
 class CommsFrame;
 
-// What the View menu's data-window commands do; the application connects them to the windows.
-struct DataWindowCommands {
+// What the View menu's commands for one kind of unit window (data windows, table windows) do;
+// the application connects them to the windows.
+struct UnitWindowCommands {
     std::function<void(int unit)> showUnit;
     std::function<void()> showAll;
 };
@@ -25,8 +26,8 @@ class ServerWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    ServerWindow(CommsPanel& panel, const QString& productName, DataWindowCommands commands,
-                 QWidget* parent = nullptr);
+    ServerWindow(CommsPanel& panel, const QString& productName, UnitWindowCommands dataWindows,
+                 UnitWindowCommands tableWindows, QWidget* parent = nullptr);
 
 signals:
     void closeRequested();
@@ -39,9 +40,11 @@ private:
     void showUnit(int unit, bool shown);
 
     CommsPanel& m_panel;
-    DataWindowCommands m_commands;
+    UnitWindowCommands m_dataWindows;
+    UnitWindowCommands m_tableWindows;
     std::array<CommsFrame*, 4> m_frames{};
     std::array<QAction*, 4> m_dataActions{};
+    std::array<QAction*, 4> m_graphActions{};
 };
 
 }  // namespace grainlink

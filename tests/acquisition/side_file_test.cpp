@@ -1,13 +1,11 @@
 #include "acquisition/side_file.h"
+#include "tests/support/file_size_limit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace grainlink::test {
 namespace {
@@ -17,23 +15,6 @@ QByteArray ReadFile(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
-// Lets files grow to at most `bytes` while alive, as a nearly full disk would.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of killing us
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit limited = m_saved;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
-
-private:
-    rlimit m_saved{};
-};
 
 TEST(AppendWholeLine, ALineThatDoesNotFitIsCutBackSoTheFileNeverEndsInHalfALine)
 {

@@ -14,26 +14,11 @@
 #include "config/flow_factor.h"
 #include "display/ui/data_windows.h"
 #include "display/ui/twips.h"
+#include "tests/support/memory_profile.h"
 #include "tests/support/test_doubles.h"
 
 namespace grainlink::test {
 namespace {
-
-// [Options] in memory, values cut to capacity - 1 as the real file does; writes can fail.
-struct MemoryProfile final : ProfileFile {
-    QByteArray read(const QByteArray&, const QByteArray& key, const QByteArray& fallback,
-                    int capacity) const override
-    {
-        return values.value(key, fallback).left(capacity - 1);
-    }
-    bool write(const QByteArray&, const QByteArray& key, const QByteArray& value) override
-    {
-        if (!failWrites) values.insert(key, value);
-        return !failWrites;
-    }
-    QMap<QByteArray, QByteArray> values;
-    bool failWrites = false;
-};
 
 using Colours = std::pair<QColor, QColor>;  // box background, text
 const Colours kEditing{Qt::blue, Qt::white};

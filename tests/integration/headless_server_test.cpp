@@ -46,7 +46,7 @@ protected:
         QFile ini(dir.filePath("config/GRAINLINK.INI"));
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
         ini.write(QStringLiteral("[Unit1]\nEnable=1\nPort=1\nName=Line A\n"
-                                 "[Options]\nRawLog=1\n[Serial]\nPort1=%1\n"
+                                 "[Options]\nRawLog=1\nLog=1\nFile=Data.log\n[Serial]\nPort1=%1\n"
                                  "[MQTT]\nHost=127.0.0.1\nPort=%2\n")
                       .arg(link)
                       .arg(UnusedPort())
@@ -103,6 +103,16 @@ TEST_F(HeadlessServer, ShowsFramedRecordsOnStandardOutputAndStopsCleanlyOnSigter
     QFile raw(dir.filePath("RawData1.txt"));
     ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
     EXPECT_TRUE(raw.readAll().endsWith("\r\n\r\n")) << "each record is followed by CR LF";
+
+    // The data log: created with its header at start-up, one line per record.
+    QFile log(dir.filePath("Data1.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = log.readAll().split('\n');
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith("Date;Time;4\xB5m counts/mL;"));
+    EXPECT_EQ(lines[1].count(';'), 15);
+    EXPECT_TRUE(lines[1].endsWith(" \r"));
+    EXPECT_TRUE(QFile::exists(dir.filePath("Data4.log")));
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "server/server_unit_events.h"
 #include "tests/integration/real_port_cycle.h"
 #include "tools/sim/instrument_model.h"
 #include "tools/sim/record_builder.h"
@@ -99,6 +100,76 @@ TEST_F(SimulatorLine, RecordWithoutSemicolonIsReportedNotLoggedAndTerminationRem
     ASSERT_TRUE(simulator.waitForFinished(3000));
     EXPECT_EQ(simulator.exitCode(), 0);  // a signal's number after a crash
     EXPECT_FALSE(QFileInfo::exists(device) || QFileInfo(device).isSymLink());
+}
+
+// The same line handed on to the server's decoder and data log, as the server does.
+class SimulatorToDataLog : public SimulatorLine {
+protected:
+    SimulatorToDataLog()
+    {
+        state.BufferSize = 10;
+        state.LogEnabled = true;
+        state.LogFile = QStringLiteral("Data.log");
+        items[1].setText(Item::txt_flow_factor, QStringLiteral("0.00075"));
+        events.forwardTo = &server;
+    }
+
+    ItemTables items;
+    HistoryStore history;
+    DataLog log{state, items, history, clock, [](int, const QString&) {}};
+    ServerUnitEvents server{state, items, log};
+};
+
+float CountOf(const sim::SizeFields& size)
+{
+    switch (sim::ScaleOfIso(size.isoTenths)) {
+    case sim::CountScale::Thousandths: return size.counts / 1000.0f;
+    case sim::CountScale::Units: return size.counts;
+    case sim::CountScale::Thousands: return size.counts * 1000.0f;
+    }
+    return 0;
+}
+
+TEST_F(SimulatorToDataLog, EachRecordBecomesTheNewestHistoryRowAndOneLogLine)
+{
+    device = startSimulator({"--interval", "1.5", "--count", "2", "--unit", "1", "--seed", "11"});
+    ASSERT_TRUE(tickUntil([this] { return decoded() == 2; }, 10000)) << device.toStdString();
+    QFile file(QStringLiteral("Data1.log"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 3);  // two lines, each ended by CR LF
+    EXPECT_EQ(history.row(1, 8).TimeText, "");
+
+    sim::InstrumentModel model(1, 11);
+    for (int n = 1; n <= 2; ++n) {
+        SCOPED_TRACE(n);
+        const sim::Reading sent = model.next();
+        const HistoryRec& row = history.row(1, 8 + n);
+        const QList<QByteArray> fields = lines[n - 1].split(';');
+        ASSERT_EQ(fields.size(), 16);
+        EXPECT_EQ(std::tuple(fields[0], fields[1]), std::tuple("6 Dec 2026", "14:03:05"));
+        EXPECT_EQ(std::tuple(row.DateText, row.TimeText), std::tuple("6 Dec 2026", "14:03:05"));
+        for (int size = 1; size <= 4; ++size) {
+            const sim::SizeFields encoded = sim::EncodeSize(sent.countsPerMl[size - 1]);
+            EXPECT_FLOAT_EQ(row.Counts[size], CountOf(encoded)) << size;
+            EXPECT_FLOAT_EQ(fields[1 + size].toFloat(), CountOf(encoded)) << size;
+            EXPECT_FLOAT_EQ(row.IsoCodes[size], encoded.isoTenths / 10.0f) << size;
+            EXPECT_FLOAT_EQ(fields[5 + size].toFloat(), encoded.isoTenths / 10.0f) << size;
+        }
+        EXPECT_EQ(row.ErrorState, sent.errorByte != 0);
+        EXPECT_EQ(fields[10], sent.errorByte != 0 ? "Error" : "OK");
+        EXPECT_EQ(row.ErrorCode, sent.errorByte);
+        EXPECT_EQ(fields[11], QByteArray::number(sent.errorByte));
+        EXPECT_EQ(row.LaserCurrent, sent.laserCurrentMa);
+        EXPECT_EQ(fields[12], QByteArray::number(sent.laserCurrentMa));
+        const float diode = static_cast<float>(std::round(sent.diodePowerMw * 100) / 100);
+        EXPECT_FLOAT_EQ(row.DiodePower, diode);
+        EXPECT_FLOAT_EQ(fields[13].toFloat(), diode);
+        EXPECT_EQ(row.Temperature, sent.temperatureC);
+        EXPECT_EQ(fields[14], QByteArray::number(sent.temperatureC));
+        EXPECT_GT(row.FlowIndex, 0);
+        EXPECT_EQ(fields[15], " " + QByteArray::number(row.FlowIndex) + " \r");
+    }
 }
 
 }  // namespace

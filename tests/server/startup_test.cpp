@@ -1,7 +1,11 @@
 #include "server/startup.h"
 
+#include "server/server_core.h"
 #include "tests/config/temp_config.h"
+#include "tests/support/fake_serial_port.h"
 #include "tests/support/test_doubles.h"
+
+#include <QDir>
 
 namespace grainlink::test {
 namespace {
@@ -106,6 +110,66 @@ TEST_F(StartupLoadingTest, NamesAreReadWhateverTheirCaseAndShapeThePanel)
 
     load("[Options]\nFile=ab\n");
     EXPECT_EQ(state.LogFile, "ab");
+}
+
+struct NoDde final : DdeSource {
+    void setItem(const QString&, const QString&, const QString&) override {}
+};
+
+// The whole start-up of the server core, from a scratch working directory.
+TEST(ServerStartTest, PreparesEveryHistoryTableAndCreatesTheMissingLogFiles)
+{
+    TempConfig config;
+    config.setContents("[Options]\nLog=1\nFile=Data.log\nBuffer_size=25\n");
+    const QString previousDir = QDir::currentPath();
+    QDir::setCurrent(config.dir.path());
+    QFile existing("Data3.log");
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly) && existing.write("kept\r\n") == 6);
+    existing.close();
+
+    NoDde dde;
+    RecordingMessageBox box;
+    CountingNotice notice;
+    FakeClock clock;
+    ServerCore core({config.profile, dde, box, notice, clock,
+                     [](int) { return std::make_unique<FakeSerialPort>(); }});
+    HistoryStore& history = core.history();
+    HistoryRec before;
+    before.TimeText = QStringLiteral("before");
+    for (int unit = 1; unit <= 4; ++unit) {
+        history.setTableView(unit, HistoryView::Counts);
+        history.setTimeColumnSized(unit, true);
+        history.store(unit, 30, before);
+        history.store(unit, 25, before);
+    }
+    QStringList seen;
+    QObject::connect(&history, &HistoryStore::viewConfigured, &history,
+                     [&](int unit) { seen << QStringLiteral("configured %1").arg(unit); });
+    QObject::connect(&history, &HistoryStore::refreshed, &history,
+                     [&](int unit) { seen << QStringLiteral("refreshed %1").arg(unit); });
+
+    core.start();
+    core.shutdown();
+    QDir::setCurrent(previousDir);
+
+    EXPECT_EQ(seen, QStringList({"configured 1", "configured 2", "configured 3",
+                                    "configured 4", "refreshed 1", "refreshed 2", "refreshed 3",
+                                    "refreshed 4"}));
+    for (int unit = 1; unit <= 4; ++unit) {
+        EXPECT_EQ(history.configuredRows(unit), 25);
+        EXPECT_EQ(history.tableView(unit), HistoryView::Codes);
+        EXPECT_FALSE(history.timeColumnSized(unit));
+        EXPECT_EQ(history.row(unit, 25).TimeText, "");        // emptied up to BufferSize
+        EXPECT_EQ(history.row(unit, 30).TimeText, "before");  // and no further
+    }
+    for (int unit : {1, 2, 4}) {
+        QFile log(config.dir.filePath(QStringLiteral("Data%1.log").arg(unit)));
+        ASSERT_TRUE(log.open(QIODevice::ReadOnly)) << unit;
+        EXPECT_TRUE(log.readAll().startsWith("Date;Time;4\xB5m counts/mL;"));
+    }
+    QFile kept(config.dir.filePath("Data3.log"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "kept\r\n");
 }
 
 }  // namespace

@@ -33,7 +33,8 @@ class UnitStatus : public ::testing::Test {
 protected:
     UnitStatus()
         : ports([](int) { return std::make_unique<FakeSerialPort>(); }),
-          events(state, items),
+          log(state, items, history, clock, [](int, const QString&) {}),
+          events(state, items, log),
           cycle(state, ports, panel, clock, events, notice)
     {
         state.NumUnits = 2;
@@ -59,6 +60,8 @@ protected:
     FakeClock clock;
     CountingNotice notice;
     ComPorts ports;
+    HistoryStore history;
+    DataLog log;
     ServerUnitEvents events;
     AcquisitionCycle cycle;
 };

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 
 #include <gtest/gtest.h>
@@ -14,8 +15,10 @@ class ServerWindowTest : public ::testing::Test {
 protected:
     ServerWindowTest()
         : window(panel, "GrainLink test",
-                 DataWindowCommands{[this](int unit) { shownUnits.push_back(unit); },
-                                    [this] { ++showAllCount; }})
+                 UnitWindowCommands{[this](int unit) { shownUnits.push_back(unit); },
+                                    [this] { ++showAllCount; }},
+                 UnitWindowCommands{[this](int unit) { shownTables.push_back(unit); },
+                                    [this] { ++showAllTablesCount; }})
     {
     }
     template <typename T>
@@ -27,6 +30,8 @@ protected:
     CommsPanel panel;
     std::vector<int> shownUnits;
     int showAllCount = 0;
+    std::vector<int> shownTables;
+    int showAllTablesCount = 0;
     ServerWindow window;
 };
 
@@ -54,15 +59,27 @@ TEST_F(ServerWindowTest, UnitsBeyondTheUnitCountHideTheirFrameAndMenuItem)
     panel.setUnitShown(3, false);
     EXPECT_FALSE(child<QGroupBox>("frame_comms(3)")->isVisible());
     EXPECT_FALSE(child<QAction>("mnu_data(3)")->isVisible());
+    EXPECT_FALSE(child<QAction>("mnu_graph(3)")->isVisible());
     EXPECT_TRUE(child<QAction>("mnu_data(2)")->isVisible());
+    EXPECT_TRUE(child<QAction>("mnu_graph(2)")->isVisible());
 }
 
-TEST_F(ServerWindowTest, ViewMenuCommandsReachTheDataWindows)
+TEST_F(ServerWindowTest, ViewMenuCommandsReachTheDataAndTableWindows)
 {
     child<QAction>("mnu_data(3)")->trigger();
     child<QAction>("mnu_all_data")->trigger();
+    child<QAction>("mnu_graph(2)")->trigger();
+    child<QAction>("mnu_all_graphs")->trigger();
     EXPECT_EQ(shownUnits, std::vector<int>{3});
     EXPECT_EQ(showAllCount, 1);
+    EXPECT_EQ(shownTables, std::vector<int>{2});
+    EXPECT_EQ(showAllTablesCount, 1);
+
+    QStringList view;
+    for (QAction* item : child<QMenu>("mnu_view")->actions()) view << item->text();
+    EXPECT_EQ(view, QStringList({"Raw Data", "Table / Graph", "Show All Raw Data",
+                                 "Show All table / graphs"}));
+    EXPECT_EQ(child<QAction>("mnu_graph(4)")->text(), "Unit 4 table / graph");
 }
 
 }  // namespace

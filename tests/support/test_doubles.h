@@ -43,20 +43,35 @@ public:
     std::vector<Shown> messages;
 };
 
-// Records what the cycle hands on, as "DecodeRecord(1)" and so on, in order.
+// Records what the cycle hands on, as "DecodeRecord(1)" and so on, in order, and passes each
+// call on to `forwardTo` when one is set.
 class RecordingUnitEvents final : public UnitEvents {
 public:
-    void DecodeRecord(int unit) override { calls << QStringLiteral("DecodeRecord(%1)").arg(unit); }
+    void DecodeRecord(int unit) override
+    {
+        record(QStringLiteral("DecodeRecord(%1)").arg(unit), &UnitEvents::DecodeRecord, unit);
+    }
     void MarkUnitInvalid(int unit) override
     {
-        calls << QStringLiteral("MarkUnitInvalid(%1)").arg(unit);
+        record(QStringLiteral("MarkUnitInvalid(%1)").arg(unit), &UnitEvents::MarkUnitInvalid, unit);
     }
     void MakeDemoRecord(int unit) override
     {
-        calls << QStringLiteral("MakeDemoRecord(%1)").arg(unit);
+        record(QStringLiteral("MakeDemoRecord(%1)").arg(unit), &UnitEvents::MakeDemoRecord, unit);
     }
-    void LogData(int unit) override { calls << QStringLiteral("LogData(%1)").arg(unit); }
+    void LogData(int unit) override
+    {
+        record(QStringLiteral("LogData(%1)").arg(unit), &UnitEvents::LogData, unit);
+    }
     QStringList calls;
+    UnitEvents* forwardTo = nullptr;
+
+private:
+    void record(const QString& call, void (UnitEvents::*handOn)(int), int unit)
+    {
+        calls << call;
+        if (forwardTo) (forwardTo->*handOn)(unit);
+    }
 };
 
 }  // namespace grainlink::test

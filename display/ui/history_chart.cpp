@@ -1,0 +1,150 @@
+#include "display/ui/history_chart.h"
+
+#include <QCategoryAxis>
+#include <QGraphicsLayout>
+#include <QLineSeries>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <utility>
+
+#include "display/ui/twips.h"
+#include "platform/clock.h"
+
+namespace grainlink {
+namespace {
+
+const QColor kSeriesColours[kHistorySeries] = {QColor(255, 0, 0), QColor(0, 255, 0),
+                                               QColor(0, 0, 255), QColor(255, 255, 0)};
+constexpr int kPenWidthTwips = 30;
+constexpr int kTimeTitlePoints = 10;
+constexpr int kValueTitlePoints = 8;
+constexpr int kLabelPixels = 11;
+constexpr int kLabelGap = 8;  // pixels kept clear on each side of a label
+
+// The axis wants a distinct label per category, but empty rows share the empty time and a
+// time of day can come back; an invisible suffix, one longer per label, keeps them apart.
+constexpr QChar kInvisible(0x200B);
+
+QString Distinct(const QString& text, int category)
+{
+    return text + QString(category + 1, kInvisible);
+}
+
+QFont TitleFont(int points)
+{
+    QFont font;
+    font.setPointSize(points);
+    return font;
+}
+
+}  // namespace
+
+HistoryChart::HistoryChart(QWidget* parent) : QChartView(parent)
+{
+    setObjectName(QStringLiteral("chart_data"));
+    setAccessibleName(objectName());
+    setRenderHint(QPainter::Antialiasing);
+
+    QChart* chart = this->chart();
+    chart->setBackgroundRoundness(0);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->legend()->setVisible(true);
+
+    m_timeAxis = new QCategoryAxis(chart);
+    m_timeAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    m_timeAxis->setTitleText(QStringLiteral("Time"));
+    m_timeAxis->setTitleFont(TitleFont(kTimeTitlePoints));
+    QFont labels = m_timeAxis->labelsFont();
+    labels.setPixelSize(kLabelPixels);
+    m_timeAxis->setLabelsFont(labels);
+    m_valueAxis = new QValueAxis(chart);
+    m_valueAxis->setTitleFont(TitleFont(kValueTitlePoints));
+    chart->addAxis(m_timeAxis, Qt::AlignBottom);
+    chart->addAxis(m_valueAxis, Qt::AlignLeft);
+
+    for (int k = 0; k < kHistorySeries; ++k) {
+        auto* series = new QLineSeries(chart);
+        series->setPen(QPen(kSeriesColours[k], TwipsToPixels(kPenWidthTwips)));
+        chart->addSeries(series);
+        series->attachAxis(m_timeAxis);
+        series->attachAxis(m_valueAxis);
+        m_series[k] = series;
+    }
+    connect(chart, &QChart::plotAreaChanged, this, &HistoryChart::FitTimeLabels);
+}
+
+void HistoryChart::FitTimeLabels(const QRectF& plotArea)
+{
+    // The axis gives each label an equal share of its width, its ends included, and cuts a
+    // label that does not fit its share; upright labels need only their height across.
+    const int shares = m_timeAxis->count() + 1;
+    const QFontMetrics metrics(m_timeAxis->labelsFont());
+    const int width = metrics.horizontalAdvance(TimeText(QTime(23, 58, 58))) + 2 * kLabelGap;
+    const int angle = width <= plotArea.width() / shares ? 0 : -90;
+    if (m_timeAxis->labelsAngle() != angle) m_timeAxis->setLabelsAngle(angle);
+}
+
+void HistoryChart::Configure(HistoryView view, int rows)
+{
+    for (int k = 1; k <= kHistorySeries; ++k) {
+        series(k)->setName(LegendText(view, k));
+        series(k)->clear();
+    }
+    m_valueAxis->setTitleText(ValueAxisTitle(view));
+    m_valueAxis->setRange(0, 1);
+
+    m_rows = rows;
+    m_labelInterval = TimeLabelInterval(rows);
+    for (const QString& label : m_timeAxis->categoriesLabels()) m_timeAxis->remove(label);
+    m_timeAxis->setStartValue(0);
+    for (int row = 1, category = 0; row <= rows; row += m_labelInterval, ++category)
+        m_timeAxis->append(Distinct(QString(), category), row);
+    m_timeAxis->setRange(1, std::max(rows, 2));
+    m_anyTimeLabel = false;
+    FitTimeLabels(chart()->plotArea());
+}
+
+void HistoryChart::Refresh(const HistoryStore& history, int unit, HistoryView view,
+                           const std::array<bool, kHistorySeries>& plotted)
+{
+    std::array<QList<QPointF>, kHistorySeries> points;
+    float low = 0;
+    float high = 0;
+    for (int k = 0; k < kHistorySeries; ++k) points[k].reserve(m_rows);
+    for (int row = 1; row <= m_rows; ++row) {
+        const HistoryRec& record = history.row(unit, row);
+        for (int k = 0; k < kHistorySeries; ++k) {
+            const float value = plotted[k] ? SeriesValue(record, view, k + 1) : 0.0f;
+            low = std::min(low, value);
+            high = std::max(high, value);
+            points[k].append(QPointF(row, value));
+        }
+    }
+    for (int k = 0; k < kHistorySeries; ++k) m_series[k]->replace(points[k]);
+
+    m_valueAxis->setRange(low, high > low ? high : low + 1);
+    m_valueAxis->applyNiceNumbers();
+
+    const QStringList labels = m_timeAxis->categoriesLabels();
+    bool anyLabel = false;
+    for (int category = 0; category < labels.size(); ++category) {
+        const QString& time = history.row(unit, 1 + category * m_labelInterval).TimeText;
+        anyLabel = anyLabel || !time.isEmpty();
+        const QString label = Distinct(time, category);
+        if (label != labels[category]) m_timeAxis->replaceLabel(labels[category], label);
+    }
+    // The axis takes its height from its labels when the chart is laid out, which labels
+    // changing alone does not do; without it the first times would be cut to "...".
+    if (std::exchange(m_anyTimeLabel, anyLabel) != anyLabel) chart()->layout()->invalidate();
+}
+
+QStringList HistoryChart::timeLabels() const
+{
+    QStringList labels = m_timeAxis->categoriesLabels();
+    for (QString& label : labels) label.remove(kInvisible);
+    return labels;
+}
+
+}  // namespace grainlink

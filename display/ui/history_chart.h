@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QChartView>
+
+#include <array>
+
+#include "display/history_store.h"
+#include "display/history_view.h"
+
+class QCategoryAxis;
+class QLineSeries;
+class QValueAxis;
+
+namespace grainlink {
+
+// chart_data: the line chart of a unit's table window, four series over history rows
+// 1..BufferSize (the oldest on the left), the time of every BufferSize/10-th row under the axis.
+// Built once; a refresh replaces each series' points in one call and renames the few time
+// labels, so that the largest history redraws within a fraction of a tick.
+class HistoryChart : public QChartView {
+    Q_OBJECT
+
+public:
+    explicit HistoryChart(QWidget* parent = nullptr);
+
+    // The chart part of ConfigureView: legend texts and axis titles for `view`, `rows` rows,
+    // no points until the next refresh.
+    void Configure(HistoryView view, int rows);
+    // The chart part of RefreshHistory: series k plots its values when plotted[k - 1], 0 on
+    // every row otherwise; the value scale follows what is plotted.
+    void Refresh(const HistoryStore& history, int unit, HistoryView view,
+                 const std::array<bool, kHistorySeries>& plotted);
+
+    QLineSeries* series(int k) const { return m_series[k - 1]; }
+    QCategoryAxis* timeAxis() const { return m_timeAxis; }
+    QValueAxis* valueAxis() const { return m_valueAxis; }
+    // The time labels from left to right, as the user reads them.
+    QStringList timeLabels() const;
+
+private:
+    // Turns the time labels when they would not fit side by side, so they are never cut short.
+    void FitTimeLabels(const QRectF& plotArea);
+
+    std::array<QLineSeries*, kHistorySeries> m_series{};
+    QCategoryAxis* m_timeAxis = nullptr;
+    QValueAxis* m_valueAxis = nullptr;
+    int m_rows = 0;
+    int m_labelInterval = 1;
+    bool m_anyTimeLabel = false;
+};
+
+}  // namespace grainlink
