@@ -83,15 +83,18 @@ HistoryRec RecordFromItems(const ItemTable& items, const QDateTime& now)
     return row;
 }
 
-void CreateMissingLogFiles(const SharedState& state)
+void CreateMissingLogFile(const SharedState& state, int unit)
 {
     if (!state.LogEnabled) return;
-    for (int unit = 1; unit <= kMaxUnits; ++unit) {
-        // NewOnly: an existing file keeps its records, even one we may not read.
-        QFile file(UnitFileName(state.LogFile, unit));
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            file.write(DataLogHeader() + kLineEnd);
-    }
+    // NewOnly: an existing file keeps its records, even one we may not read.
+    QFile file(UnitFileName(state.LogFile, unit));
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        file.write(DataLogHeader() + kLineEnd);
+}
+
+void CreateMissingLogFiles(const SharedState& state)
+{
+    for (int unit = 1; unit <= kMaxUnits; ++unit) CreateMissingLogFile(state, unit);
 }
 
 DataLog::DataLog(const SharedState& state, const ItemTables& items, HistoryStore& history,

@@ -24,9 +24,11 @@ QByteArray DataLogLine(const HistoryRec& row, const QDateTime& now);
 // is an error state; a flow index or error code that is not a number is 0.
 HistoryRec RecordFromItems(const ItemTable& items, const QDateTime& now);
 
-// When LogEnabled: creates the data log file of each unit 1..4 that does not exist yet, with
-// the header line. An existing file is never opened for writing, even one that cannot be read;
-// a file that cannot be created is left to LogData, which reports it.
+// When LogEnabled: creates the data log file of the unit when it does not exist yet, with the
+// header line. An existing file is never opened for writing, even one that cannot be read; a
+// file that cannot be created is left to LogData, which reports it.
+void CreateMissingLogFile(const SharedState& state, int unit);
+// The same for units 1..4, whatever the unit count.
 void CreateMissingLogFiles(const SharedState& state);
 
 // `LogData(unit)`: every record that reaches a unit enters its history and, unless logging is

@@ -1,5 +1,6 @@
 #include "display/ui/error_message_window.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 
@@ -36,6 +37,9 @@ ErrorMessageWindow::ErrorMessageWindow(QWidget* parent) : QWidget(parent, Qt::Di
 
 void ErrorMessageWindow::showPortError(const QString& /*detail*/)
 {
+    // Someone typing a password is not interrupted.
+    for (const QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == QLatin1String("frm_Login") && window->isVisible()) return;
     show();
     raise();
     activateWindow();

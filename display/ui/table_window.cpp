@@ -162,6 +162,10 @@ void TableWindow::BuildMenus()
         connect(AddCommand(view, command.name, QString::fromLatin1(command.text)),
                 &QAction::triggered, this,
                 [this, chosen = command.view] { ViewCommand(chosen); });
+
+    QAction* tile = menuBar()->addAction(QStringLiteral("Tile"));
+    tile->setObjectName(QStringLiteral("mnu_tile"));
+    connect(tile, &QAction::triggered, this, &TableWindow::tileRequested);
 }
 
 void TableWindow::ViewCommand(HistoryView view)

@@ -40,6 +40,8 @@ public:
 signals:
     // The Close All command, which concerns every table window.
     void closeAllRequested();
+    // The Tile command, which arranges every unit window.
+    void tileRequested();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

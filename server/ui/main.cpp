@@ -1,12 +1,8 @@
 // grainlink: the data server with its main window, or without any window (--headless).
-#include "display/ui/data_windows.h"
-#include "display/ui/error_message_window.h"
-#include "display/ui/qt_message_box.h"
-#include "display/ui/table_windows.h"
 #include "platform/termination_signals.h"
 #include "server/headless_printer.h"
 #include "server/server_app.h"
-#include "server/ui/server_window.h"
+#include "server/ui/windowed_server.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -35,33 +31,11 @@ int RunHeadless(QCoreApplication& app, bool demo)
 
 int RunWindowed(QApplication& app, bool demo)
 {
-    QtMessageBox messageBox;
-    ErrorMessageWindow notice;
-    ServerApp server(messageBox, notice);
-    ServerCore& core = server.core();
-    core.state().DemoMode = demo;
-    DataWindows dataWindows(core.items(), core.state(), server.config(), messageBox);
-    server.start();
-    // Created once the configuration is loaded: their captions carry the hardware and unit names.
-    TableWindows tableWindows(core.history(), core.state(), server.config());
-
-    ServerWindow window(core.panel(), core.state().ProductName,
-                        UnitWindowCommands{
-                            [&](int unit) { dataWindows.showDataWindow(unit); },
-                            [&] { dataWindows.showAllDataWindows(); },
-                        },
-                        UnitWindowCommands{
-                            [&](int unit) { tableWindows.showTableWindow(unit); },
-                            [&] { tableWindows.showAllTableWindows(); },
-                        });
-    const auto quit = [&] {
-        server.shutdown();
-        app.exit(0);
-    };
-    QObject::connect(&window, &ServerWindow::closeRequested, &app, quit);
+    WindowedServer server(demo, [&app] { app.exit(0); });
     TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::terminationRequested, &app, quit);
-    window.show();
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &server,
+                     &WindowedServer::Shutdown);
+    server.Launch();
     return app.exec();
 }
 

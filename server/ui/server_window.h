@@ -5,29 +5,25 @@
 #include <QMainWindow>
 
 #include <array>
-#include <functional>
 
-class QAction;
+class QLabel;
 
 namespace grainlink {
 
 class CommsFrame;
 
-// What the View menu's commands for one kind of unit window (data windows, table windows) do;
-// the application connects them to the windows.
-struct UnitWindowCommands {
-    std::function<void(int unit)> showUnit;
-    std::function<void()> showAll;
-};
-
-// The main window `frm_server`: the communications panel of units 1..4 and the main menu. It
-// only shows the panel model; the acquisition runs without it.
+// The main window `frm_server`: the communications panel of units 1..4 and the demonstration
+// label under it. It only shows the panel model; the acquisition runs without it, and the menu
+// bar is filled by the main menu. Its own close request is never granted: it is handed on as
+// closeRequested, because stopping the server is a decision of its own.
 class ServerWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    ServerWindow(CommsPanel& panel, const QString& productName, UnitWindowCommands dataWindows,
-                 UnitWindowCommands tableWindows, QWidget* parent = nullptr);
+    explicit ServerWindow(CommsPanel& panel, QWidget* parent = nullptr);
+
+    // lblDemoModeActive: "*** Demo Mode Active ***" or empty.
+    void setDemoModeText(const QString& text);
 
 signals:
     void closeRequested();
@@ -36,15 +32,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void buildMenus();
     void showUnit(int unit, bool shown);
 
-    CommsPanel& m_panel;
-    UnitWindowCommands m_dataWindows;
-    UnitWindowCommands m_tableWindows;
     std::array<CommsFrame*, 4> m_frames{};
-    std::array<QAction*, 4> m_dataActions{};
-    std::array<QAction*, 4> m_graphActions{};
+    QLabel* m_demoMode = nullptr;
 };
 
 }  // namespace grainlink

@@ -10,7 +10,7 @@
 #include "config/ui/login_dialog.h"
 #include "config/ui/settings_commands.h"
 #include "tests/config/settings_doubles.h"
-#include "tests/config_ui/modal_script.h"
+#include "tests/support/modal_script.h"
 #include "tests/support/test_doubles.h"
 
 namespace grainlink::test {

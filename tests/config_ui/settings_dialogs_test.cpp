@@ -17,7 +17,7 @@
 #include "display/ui/twips.h"
 #include "tests/config/settings_doubles.h"
 #include "tests/config/temp_config.h"
-#include "tests/config_ui/modal_script.h"
+#include "tests/support/modal_script.h"
 #include "tests/support/fake_serial_port.h"
 #include "tests/support/test_doubles.h"
 

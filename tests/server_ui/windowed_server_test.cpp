@@ -1,0 +1,161 @@
+// The server with its windows, started as the splash window starts it: the main window's panel,
+// menus in their start state, the security set-up and the guarded way out.
+#include "config/ui/login_dialog.h"
+#include "server/ui/close_window.h"
+#include "server/ui/server_window.h"
+#include "server/ui/windowed_server.h"
+#include "tests/support/modal_script.h"
+
+#include <QAction>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace grainlink::test {
+namespace {
+
+// A loopback port nobody listens on, so that the broker connection fails at once.
+quint16 UnusedPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+class WindowedServerTest : public ::testing::Test {
+protected:
+    ~WindowedServerTest() override
+    {
+        qunsetenv("GRAINLINK_CONFIG_DIR");
+        QDir::setCurrent(m_previousDir);
+    }
+
+    // Starts the server as the splash window's timer would, over this INI text.
+    void start(const QByteArray& ini, bool demo = false)
+    {
+        QFile file(m_dir.filePath("GRAINLINK.INI"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(ini + "[MQTT]\nHost=127.0.0.1\nPort=" + QByteArray::number(UnusedPort()) +
+                   "\n");
+        file.close();
+        qputenv("GRAINLINK_CONFIG_DIR", m_dir.path().toUtf8());
+        QDir::setCurrent(m_dir.path());
+        server = std::make_unique<WindowedServer>(demo, [this] { ++quits; });
+        server->LoadMainWindow();
+    }
+
+    template <typename T>
+    T* child(const QString& name)
+    {
+        return server->window()->findChild<T*>(name);
+    }
+    QAction* item(const QString& name) { return child<QAction>(name); }
+    bool shown(const QString& windowName)
+    {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->objectName() == windowName) return window->isVisible();
+        ADD_FAILURE() << "no window " << windowName.toStdString();
+        return false;
+    }
+
+    std::unique_ptr<WindowedServer> server;
+    int quits = 0;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previousDir = QDir::currentPath();
+};
+
+TEST_F(WindowedServerTest, WithoutSecurityEverythingIsOpenAndOnlyTheServedUnitsAreListed)
+{
+    start("[Options]\nUnits=2\n[Unit2]\nName=Line B\n[Product_Info]\nProduct_Name=Plant 4\n");
+    EXPECT_EQ(server->window()->windowTitle(), "Plant 4");
+    EXPECT_TRUE(server->window()->isVisible());
+    EXPECT_TRUE(item("mnu_close")->isEnabled());
+    EXPECT_TRUE(item("mnu_options")->isEnabled());
+    EXPECT_FALSE(child<QMenu>("mnu_security")->menuAction()->isVisible());
+    EXPECT_EQ(child<QGroupBox>("frame_comms(2)")->title(), "Unit 2 Rx Data (Disabled)  Line B");
+    EXPECT_FALSE(child<QGroupBox>("frame_comms(3)")->isVisible());
+    EXPECT_TRUE(item("mnu_data(2)")->isVisible());
+    EXPECT_FALSE(item("mnu_data(3)")->isVisible());
+    EXPECT_FALSE(item("mnu_graph(3)")->isVisible());
+    EXPECT_EQ(child<QLabel>("lblDemoModeActive")->text(), "");
+    EXPECT_FALSE(shown("frm_table1")) << "the table windows are made hidden";
+
+    item("mnu_data(2)")->trigger();
+    EXPECT_TRUE(shown("frm_data2"));
+    item("mnu_all_graphs")->trigger();  // no tip before all graphs while the key is missing
+    EXPECT_TRUE(shown("frm_table1") && shown("frm_table2"));
+    EXPECT_FALSE(shown("frm_table3"));
+}
+
+TEST_F(WindowedServerTest, DemonstrationModeIsAnnouncedUnderThePanel)
+{
+    start("", true);
+    EXPECT_EQ(child<QLabel>("lblDemoModeActive")->text(), "*** Demo Mode Active ***");
+}
+
+TEST_F(WindowedServerTest, WithSecurityTheServerCanOnlyBeStoppedAfterALogOnAndAConfirmation)
+{
+    // The password "abcd", scrambled as it is stored.
+    start("[Options]\nSecEna=1\nSecStr=\xe1\xe2\xe3\xe4\n");
+    EXPECT_TRUE(child<QMenu>("mnu_security")->menuAction()->isVisible());
+    EXPECT_FALSE(item("mnu_close")->isEnabled());
+    EXPECT_FALSE(item("mnu_options")->isEnabled());
+
+    QString refusal;
+    WhenShown<QMessageBox>([&](QMessageBox* box) {
+        refusal = box->text();
+        box->accept();
+    });
+    server->window()->close();
+    EXPECT_EQ(refusal, "You must logon to close the program");
+    EXPECT_TRUE(server->window()->isVisible());
+
+    WhenShown<LoginDialog>([](LoginDialog* login) {
+        QTest::keyClicks(login->findChild<QLineEdit*>("txtPassword"), "abcd");
+        QTest::keyClick(login, Qt::Key_Return);
+    });
+    item("mnu_login")->trigger();
+    EXPECT_TRUE(item("mnu_close")->isEnabled());
+    EXPECT_TRUE(item("mnu_options")->isEnabled());
+
+    // Logged on, the close box asks; Cancel changes nothing.
+    WhenShown<CloseWindow>([](CloseWindow* confirmation) {
+        confirmation->findChild<QPushButton*>("CancelButton")->click();
+    });
+    server->window()->close();
+    EXPECT_EQ(quits, 0);
+    EXPECT_TRUE(server->window()->isVisible());
+
+    item("mnu_logoff")->trigger();
+    EXPECT_FALSE(item("mnu_close")->isEnabled());
+    EXPECT_FALSE(item("mnu_options")->isEnabled());
+
+    WhenShown<LoginDialog>([](LoginDialog* login) {
+        QTest::keyClicks(login->findChild<QLineEdit*>("txtPassword"), "abcd");
+        QTest::keyClick(login, Qt::Key_Return);
+    });
+    item("mnu_login")->trigger();
+    item("mnu_close")->trigger();  // shown without waiting
+    auto* confirmation = qobject_cast<CloseWindow*>(QApplication::activeModalWidget());
+    EXPECT_EQ(confirmation, nullptr) << "the main window stays usable";
+    EXPECT_TRUE(shown("frm_close"));
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == "frm_close")
+            window->findChild<QPushButton*>("OKButton")->click();
+    EXPECT_EQ(quits, 1);
+}
+
+}  // namespace
+}  // namespace grainlink::test
