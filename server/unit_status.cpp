@@ -7,11 +7,11 @@ namespace {
 
 // In the order they are marked.
 constexpr std::array<Item, 22> kValueItems = {
-    Item::SystemID,    Item::NodeID,     Item::SerialNo,    Item::Firmware,    Item::Chan1Duty,
-    Item::Chan2Duty,   Item::Chan3Duty,  Item::Chan4Duty,   Item::Chan1Event,  Item::Chan4Event,
-    Item::SampleTime,  Item::Counts4um,  Item::Counts6um,   Item::Counts14um,  Item::Counts21um,
-    Item::ISOCode4um,  Item::ISOCode6um, Item::ISOCode14um, Item::ISOCode21um, Item::LaserCurrent,
-    Item::DiodePower,  Item::Temperature,
+    Item::SystemID,   Item::NodeID,      Item::SerialNo,    Item::Firmware,    Item::Chan1Duty,
+    Item::Chan2Duty,  Item::Chan3Duty,   Item::Chan4Duty,   Item::Chan1Event,  Item::Chan4Event,
+    Item::SampleTime, Item::Counts4um,   Item::Counts6um,   Item::Counts14um,  Item::Counts21um,
+    Item::ISOCode4um, Item::ISOCode6um,  Item::ISOCode14um, Item::ISOCode21um, Item::LaserCurrent,
+    Item::DiodePower, Item::Temperature,
 };
 
 }  // namespace

@@ -19,9 +19,9 @@ ServerWindow::ServerWindow(CommsPanel& panel, QWidget* parent) : QMainWindow(par
         auto* frame = new CommsFrame(unit, central);
         m_frames[unit - 1] = frame;
         column->addWidget(frame);
-        for (CommsControl control : {CommsControl::frame_comms, CommsControl::lbl_rx,
-                                     CommsControl::lbl_msg, CommsControl::lbl_last_msg_time,
-                                     CommsControl::lbl_rx_cnt})
+        for (CommsControl control :
+             {CommsControl::frame_comms, CommsControl::lbl_rx, CommsControl::lbl_msg,
+              CommsControl::lbl_last_msg_time, CommsControl::lbl_rx_cnt})
             frame->setControlText(control, panel.text(control, unit));
     }
     m_demoMode = new QLabel(central);

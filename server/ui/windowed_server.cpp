@@ -37,9 +37,9 @@ void WindowedServer::Launch()
 {
     // The splash names the product before the rest of the configuration is read.
     ReadProductInfo(m_server.core().state(), m_server.config());
-    m_splash = std::make_unique<SplashWindow>(m_server.core().state().ProductName,
-                                              ProductPictureFolders(), m_messageBox,
-                                              [this] { LoadMainWindow(); });
+    m_splash =
+        std::make_unique<SplashWindow>(m_server.core().state().ProductName, ProductPictureFolders(),
+                                       m_messageBox, [this] { LoadMainWindow(); });
     m_splash->showCentred();
 }
 
@@ -59,7 +59,8 @@ void WindowedServer::LoadMainWindow()
     ApplySecurity();
     m_window->setDemoModeText(DemoLabelText(state.DemoMode));
     CommsPanel& panel = m_server.core().panel();
-    for (int unit = 1; unit <= kMaxUnits; ++unit) m_menu->setUnitShown(unit, panel.isUnitShown(unit));
+    for (int unit = 1; unit <= kMaxUnits; ++unit)
+        m_menu->setUnitShown(unit, panel.isUnitShown(unit));
     connect(&panel, &CommsPanel::unitShownChanged, m_menu.get(), &MainMenu::setUnitShown);
     m_window->show();
 }
@@ -67,9 +68,8 @@ void WindowedServer::LoadMainWindow()
 void WindowedServer::BuildMainWindow()
 {
     m_window = std::make_unique<ServerWindow>(m_server.core().panel());
-    connect(m_window.get(), &ServerWindow::closeRequested, this, [this] {
-        RefuseCloseRequest(m_server.core().state(), *m_close, m_messageBox);
-    });
+    connect(m_window.get(), &ServerWindow::closeRequested, this,
+            [this] { RefuseCloseRequest(m_server.core().state(), *m_close, m_messageBox); });
     m_menu = std::make_unique<MainMenu>(
         m_window->menuBar(),
         MainMenuCommands{
@@ -156,8 +156,9 @@ void WindowedServer::Options()
 
 void WindowedServer::Help()
 {
-    AboutBox about(m_server.core().state().ProductName, ProductPictureFolders(), m_messageBox,
-                   [this] { return SystemInformationText(m_server); }, m_window.get());
+    AboutBox about(
+        m_server.core().state().ProductName, ProductPictureFolders(), m_messageBox,
+        [this] { return SystemInformationText(m_server); }, m_window.get());
     about.exec();
 }
 
