@@ -55,7 +55,7 @@ int Run(int records)
     test::TestBroker broker;
     if (!broker.start()) return 1;
     ItemTables items;
-    MqttDdeSource source({"127.0.0.1", broker.port(), "BENCH"});
+    MqttDdeSource source({.host = "127.0.0.1", .port = broker.port(), .topicRoot = "BENCH"});
     DdePublisher publisher(items, source);
     test::MqttSubscriber subscriber(broker.port(), "BENCH/UNIT1/#");
 
