@@ -92,7 +92,7 @@ MqttDdeSource::MqttDdeSource(MqttSettings settings, QObject* parent)
     : QObject(parent),
       m_settings(std::move(settings)),
       m_clientId(MakeClientId(m_settings.clientId)),
-      m_statusTopic((m_settings.topicRoot + QStringLiteral("/status")).toUtf8()),
+      m_statusTopic(MqttStatusTopic(m_settings.topicRoot).toUtf8()),
       m_retryDelay(kFirstRetry)
 {
     InitLibrary();

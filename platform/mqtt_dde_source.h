@@ -36,6 +36,12 @@ struct MqttSettings {
     std::chrono::milliseconds stableAfter = std::chrono::seconds(30);
 };
 
+// "<root>/status": the server's availability, "online" or "offline".
+inline QString MqttStatusTopic(const QString& topicRoot)
+{
+    return topicRoot + QStringLiteral("/status");
+}
+
 // The DDE source on an MQTT broker, which also carries the server's other retained messages. Item <item> of topic <topic> is the MQTT topic
 // "<root>/<topic>/<item>" (for example GRAINLINK/UNIT1/Counts4um), its payload the item's text in
 // UTF-8, published retained with QoS 1: a client that subscribes late reads every current value
@@ -78,6 +84,7 @@ public:
 
     bool isConnected() const { return m_link == Link::Connected; }
     const QByteArray& clientId() const { return m_clientId; }
+    const QString& topicRoot() const { return m_settings.topicRoot; }
 
 signals:
     // A change of the connection state, or a new reason why the connection cannot be made.

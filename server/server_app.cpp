@@ -17,7 +17,9 @@ ServerApp::ServerApp(MessageBox& messageBox, ErrorNotice& notice, QObject* paren
           [this](int) {
               return std::make_unique<QtSerialPort>(
                   [this](int16_t number) { return PortDevicePath(m_core.config(), number); });
-          }})
+          }}),
+      m_unitPublisher(m_core.items(), m_core.state(), m_clock, m_dde, m_dde.topicRoot(),
+                      ReadMqttDiscovery(m_core.config()))
 {
 }
 
@@ -29,6 +31,7 @@ void ServerApp::start()
     qInfo("Configuration: %s%s", qUtf8Printable(path),
           QFile::exists(path) ? "" : " (not found: every setting takes its default)");
     m_core.start();
+    m_unitPublisher.onServedUnits(ServedUnits(m_core.state()));
 }
 
 void ServerApp::shutdown()
