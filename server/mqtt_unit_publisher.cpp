@@ -66,6 +66,11 @@ void MqttUnitPublisher::onServedUnits(const std::set<int>& units)
     }
 }
 
+void MqttUnitPublisher::onShutdown()
+{
+    for (int unit = 1; unit <= kMaxUnits; ++unit) onUnitStale(unit);
+}
+
 void MqttUnitPublisher::publishAvailability(int unit)
 {
     const bool online = m_served[unit] && m_live[unit];

@@ -18,8 +18,8 @@ std::set<int> ServedUnits(const SharedState& state);
 // Publishes what MQTT consumers need beside the item topics, through the same connection:
 // - "<root>/UNIT<n>/record", the record snapshot of every framed or demonstration record;
 // - "<root>/UNIT<n>/availability", "online" while the unit is served and its values are live,
-//   "offline" from construction on, while its values are stale or its port is lost, and while
-//   it is not served;
+//   "offline" from construction on, while its values are stale or its port is lost, while it is
+//   not served, and after shutdown;
 // - with discovery on, the Home Assistant configs of every served unit, cleared (empty payloads)
 //   for every unit that is not served, so that removing a unit from service removes its sensors.
 // All retained, so consumers that connect later and a restarted broker get the current state.
@@ -36,6 +36,9 @@ public:
     // The units served now (at start-up and after every change of the configuration); also
     // refreshes the discovery configs with the units' current names.
     void onServedUnits(const std::set<int>& units);
+    // The server stops: every unit goes offline (before the server's own status does), while
+    // the discovery configs stay for the next run.
+    void onShutdown();
 
 private:
     void publishAvailability(int unit);

@@ -37,6 +37,7 @@ void ServerApp::start()
 void ServerApp::shutdown()
 {
     m_core.shutdown();
+    m_unitPublisher.onShutdown();
     m_dde.shutdown();
 }
 

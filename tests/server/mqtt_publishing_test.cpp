@@ -140,6 +140,8 @@ TEST_F(MqttUnitPublisherTest, AUnitIsOnlineWhileServedAndLive)
     EXPECT_EQ(availability(1), "online");
     publisher.onRecord(4);  // not served: its record is kept, it is not available
     EXPECT_EQ(availability(4), "offline");
+    publisher.onShutdown();
+    EXPECT_EQ(availability(1), "offline");
     EXPECT_EQ(out.count("homeassistant/", false) + out.count("homeassistant/", true), 0);
 }
 
