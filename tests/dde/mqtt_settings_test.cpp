@@ -15,27 +15,37 @@ TEST(MqttSettingsTest, ReadsTheMqttSectionAndFallsBackToTheDefaultOfAValueItCann
 {
     const struct {
         const char* ini;
-        const char* expected;  // host:port root keepalive client id
+        const char* expected;  // host:port root keepalive id, TLS files, discovery
     } rows[] = {
-        {"[Options]\nUnits=2\n", "localhost:1883 GRAINLINK 10 "},
+        {"[Options]\nUnits=2\n", "localhost:1883 GRAINLINK 10 ,   , 0 homeassistant"},
         {"[mqtt]\nHost=broker.plant\nPort=8883\nTopicRoot=site/line2\nKeepAlive=60\n"
-         "ClientId=grainlink-line2\n",
-         "broker.plant:8883 site/line2 60 grainlink-line2"},
-        {"[MQTT]\nHost=\nPort=70000\nTopicRoot=plant/#\nKeepAlive=4\n", "localhost:1883 GRAINLINK 10 "},
-        {"[MQTT]\nHost=b\nPort=0\nTopicRoot=a+b\nKeepAlive=x\n", "b:1883 GRAINLINK 10 "},
-        {"[MQTT]\nPort=abc\nTopicRoot=\n", "localhost:1883 GRAINLINK 10 "},
+         "ClientId=gl-line2\nCaFile=/c\nCertFile=/a\nKeyFile=/k\nDiscovery=1\n"
+         "DiscoveryPrefix=ha/site1\n",
+         "broker.plant:8883 site/line2 60 gl-line2, /c /a /k, 1 ha/site1"},
+        {"[MQTT]\nHost=\nPort=70000\nTopicRoot=plant/#\nKeepAlive=4\nDiscoveryPrefix=ha/#\n",
+         "localhost:1883 GRAINLINK 10 ,   , 0 homeassistant"},
+        // A client certificate needs its key, and both need the CA file.
+        {"[MQTT]\nHost=b\nPort=0\nTopicRoot=a+b\nKeepAlive=x\nCaFile=/c\nCertFile=/a\n"
+         "DiscoveryPrefix=ha/\n",
+         "b:1883 GRAINLINK 10 , /c  , 0 homeassistant"},
+        {"[MQTT]\nPort=abc\nTopicRoot=\nCertFile=/a\nKeyFile=/k\n",
+         "localhost:1883 GRAINLINK 10 ,   , 0 homeassistant"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.ini);
         TempConfig temp;
         temp.setContents(row.ini);
         const MqttSettings read = ReadMqttSettings(temp.config);
-        EXPECT_EQ(QStringLiteral("%1:%2 %3 %4 %5")
+        const MqttDiscoverySettings discovery = ReadMqttDiscovery(temp.config);
+        EXPECT_EQ(QStringLiteral("%1:%2 %3 %4 %5, %6 %7 %8, %9 %10")
                       .arg(read.host)
                       .arg(read.port)
                       .arg(read.topicRoot)
                       .arg(read.keepAliveSeconds)
-                      .arg(read.clientId),
+                      .arg(read.clientId, read.caFile, read.certFile, read.keyFile)
+                      .arg(discovery.enabled)
+                      .arg(discovery.prefix)
+                      .toStdString(),
                   row.expected);
     }
 }
@@ -70,48 +80,6 @@ TEST(MqttSettingsTest, ReadsThePasswordFromTheFirstLineOfItsFile)
         const MqttSettings read = ReadMqttSettings(temp.config);
         EXPECT_EQ(read.username, row.user);
         EXPECT_EQ(read.password, row.expected);
-    }
-}
-
-TEST(MqttSettingsTest, AClientCertificateNeedsItsKeyAndTheCaFile)
-{
-    const struct {
-        const char* ini;
-        const char* expected;  // ca cert key
-    } rows[] = {
-        {"CaFile=/c\nCertFile=/a\nKeyFile=/k\n", "/c /a /k"},
-        {"CaFile=/c\nCertFile=/a\n", "/c  "},
-        {"CertFile=/a\nKeyFile=/k\n", "  "},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.ini);
-        TempConfig temp;
-        temp.setContents(QByteArray("[MQTT]\n") + row.ini);
-        const MqttSettings read = ReadMqttSettings(temp.config);
-        EXPECT_EQ(QStringLiteral("%1 %2 %3").arg(read.caFile, read.certFile, read.keyFile),
-                  row.expected);
-    }
-}
-
-TEST(MqttSettingsTest, DiscoveryIsOffByDefaultUnderHomeassistant)
-{
-    const struct {
-        const char* ini;
-        bool enabled;
-        const char* prefix;
-    } rows[] = {
-        {"", false, "homeassistant"},
-        {"Discovery=1\nDiscoveryPrefix=ha/site1\n", true, "ha/site1"},
-        {"Discovery=0\nDiscoveryPrefix=ha/#\n", false, "homeassistant"},
-        {"Discovery=1\nDiscoveryPrefix=ha/\n", true, "homeassistant"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.ini);
-        TempConfig temp;
-        temp.setContents(QByteArray("[MQTT]\n") + row.ini);
-        const MqttDiscoverySettings read = ReadMqttDiscovery(temp.config);
-        EXPECT_EQ(read.enabled, row.enabled);
-        EXPECT_EQ(read.prefix, row.prefix);
     }
 }
 

@@ -145,24 +145,6 @@ TEST_F(MqttUnitPublisherTest, AUnitIsOnlineWhileServedAndLive)
     EXPECT_EQ(out.count("homeassistant/", false) + out.count("homeassistant/", true), 0);
 }
 
-TEST_F(MqttUnitPublisherTest, EachRecordIsPublishedAsTheUnitsSnapshot)
-{
-    MqttUnitPublisher publisher(items, state, clock, out, "GL", {});
-    publisher.onServedUnits({2});
-    items[2].setText(Item::Counts4um, QStringLiteral("513"));
-    publisher.onRecord(2);
-    const QJsonObject record = Json(out.at("GL/UNIT2/record"));
-    EXPECT_EQ(record["name"].toString(), "Line 2");
-    EXPECT_EQ(record["time"].toString(), IsoTimeWithOffset(clock.now()));
-    EXPECT_EQ(record["items"]["Counts4um"]["value"].toDouble(), 513);
-
-    clock.advanceSeconds(5);
-    items[2].setText(Item::Counts4um, QStringLiteral("514"));
-    publisher.onRecord(2);
-    const QJsonObject next = Json(out.at("GL/UNIT2/record"));
-    EXPECT_EQ(next["items"]["Counts4um"]["text"].toString(), "514");
-}
-
 TEST_F(MqttUnitPublisherTest, DiscoveryDescribesServedUnitsAndClearsTheOthers)
 {
     MqttUnitPublisher publisher(items, state, clock, out, "GL", {true, "ha"});
