@@ -213,7 +213,11 @@ int MqttDdeSource::configure(mosquitto* client)
                                OrNull(FileName(m_settings.certFile)),
                                OrNull(FileName(m_settings.keyFile)), nullptr);
         // The library only says "invalid arguments" for a file it cannot open.
-        if (rc == MOSQ_ERR_INVAL) m_libraryError = QStringLiteral("cannot read the TLS files");
+        if (rc == MOSQ_ERR_INVAL) {
+            QStringList files{m_settings.caFile, m_settings.certFile, m_settings.keyFile};
+            files.removeAll(QString());
+            m_libraryError = QStringLiteral("cannot read the TLS files %1").arg(files.join(", "));
+        }
     }
     return rc;
 }
