@@ -42,7 +42,8 @@ inline QString MqttStatusTopic(const QString& topicRoot)
     return topicRoot + QStringLiteral("/status");
 }
 
-// The DDE source on an MQTT broker, which also carries the server's other retained messages. Item <item> of topic <topic> is the MQTT topic
+// The DDE source on an MQTT broker, which also carries the server's other retained messages
+// (setRetained(), same rules as the items). Item <item> of topic <topic> is the MQTT topic
 // "<root>/<topic>/<item>" (for example GRAINLINK/UNIT1/Counts4um), its payload the item's text in
 // UTF-8, published retained with QoS 1: a client that subscribes late reads every current value
 // (the DDE request), a live subscription receives every change (the advise link). The server's

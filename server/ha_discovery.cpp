@@ -48,7 +48,8 @@ std::vector<RetainedMessage> DiscoveryConfigs(const QString& prefix, const Disco
     const QString device = QStringLiteral("%1_unit%2").arg(node).arg(unit.unit);
     const QJsonArray availability = {
         QJsonObject{{"topic", MqttStatusTopic(unit.topicRoot)}},
-        QJsonObject{{"topic", UnitTopic(unit.topicRoot, unit.unit, QStringLiteral("availability"))}},
+        QJsonObject{
+            {"topic", UnitTopic(unit.topicRoot, unit.unit, QStringLiteral("availability"))}},
     };
     const QJsonObject deviceInfo{
         {"identifiers", QJsonArray{device}},

@@ -1,5 +1,6 @@
 #include "server/mqtt_unit_publisher.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "server/ha_discovery.h"

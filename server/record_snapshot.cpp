@@ -26,7 +26,8 @@ QByteArray RecordSnapshot(const ItemTable& table, const QString& name, const QDa
     for (Item item : AllItems()) {
         const QString& text = table.text(item);
         QJsonObject entry{{QStringLiteral("text"), text}};
-        if (const auto value = ItemNumber(item, text)) entry.insert(QStringLiteral("value"), *value);
+        if (const auto value = ItemNumber(item, text))
+            entry.insert(QStringLiteral("value"), *value);
         items.insert(ItemName(item), entry);
     }
     const QJsonObject record{{QStringLiteral("time"), IsoTimeWithOffset(time)},

@@ -116,7 +116,8 @@ TEST_F(MqttSourceTest, BrokerRestartRepublishesCurrentValuesIncludingChangesWhil
         failures << change[1].toString();
     }
     ASSERT_FALSE(failures.isEmpty());
-    EXPECT_TRUE(failures[0].endsWith(" lost: the broker closed the connection")) << failures[0].toStdString();
+    EXPECT_TRUE(failures[0].endsWith(" lost: the broker closed the connection"))
+        << failures[0].toStdString();
     EXPECT_EQ(failures.removeDuplicates(), 0) << failures.join('\n').toStdString();
 }
 

@@ -19,8 +19,8 @@ bool RunTool(const QString& dir, const QString& program, const QStringList& argu
     process.setWorkingDirectory(dir);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
-    const bool ok = process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit &&
-                    process.exitCode() == 0;
+    const bool ok = process.waitForFinished(30000) &&
+                    process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     if (!ok) qWarning("%s: %s", qUtf8Printable(program), process.readAll().constData());
     return ok;
 }
@@ -125,7 +125,8 @@ TEST_F(MqttTlsTest, ACertificateThatFailsIsReportedOnceWithTheReasonAndRetried)
         const char* reason;
     } rows[] = {
         // The broker's certificate is not trusted.
-        {"other-ca", "client", "TLS failed: error:0A000086:SSL routines::certificate verify failed"},
+        {"other-ca", "client",
+         "TLS failed: error:0A000086:SSL routines::certificate verify failed"},
         {"missing", "", "cannot read the TLS files "},
         // The broker wants ours (with TLS 1.3 it says so once the handshake is over).
         {"ca", "", "the broker closed the connection: error:0A00045C:SSL routines::tlsv13 alert "

@@ -88,7 +88,10 @@ public:
     {
         latest[topic] = payload;
     }
-    QByteArray at(const QString& topic) const { return latest.contains(topic) ? latest.at(topic) : "<none>"; }
+    QByteArray at(const QString& topic) const
+    {
+        return latest.contains(topic) ? latest.at(topic) : "<none>";
+    }
     int count(const QString& prefix, bool empty) const
     {
         return static_cast<int>(std::count_if(latest.begin(), latest.end(), [&](const auto& m) {
