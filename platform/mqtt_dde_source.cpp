@@ -25,6 +25,7 @@ constexpr int kQos = 1;
 constexpr std::chrono::milliseconds kFirstRetry = 250ms;
 constexpr std::chrono::milliseconds kLastRetry = 5s;
 constexpr std::chrono::milliseconds kHousekeepingInterval = 1s;
+constexpr int kReportWithoutReasonAfter = 3;  // failures in a row
 // Lets a whole reconnection burst (every item of the four topics and the status) go out
 // without waiting for acknowledgements.
 constexpr int kSendMaximum = 512;
@@ -187,7 +188,6 @@ void MqttDdeSource::connectTo(const QString& address)
         lose(QStringLiteral("cannot create the MQTT client"));
         return;
     }
-    m_libraryError.clear();
     m_link = Link::Connecting;
     int rc = configure(client);
     if (rc == MOSQ_ERR_SUCCESS)
@@ -244,7 +244,8 @@ void MqttDdeSource::settle(int rc)
     else if (rc == MOSQ_ERR_INVAL && !m_libraryError.isEmpty())
         lose(m_libraryError);
     else
-        lose(DescribeMqttFailure(rc, error, m_libraryError, m_settings.keepAliveSeconds));
+        lose(DescribeMqttFailure(rc, error, m_libraryError, m_settings.keepAliveSeconds),
+             rc == MOSQ_ERR_ERRNO && error == EPROTO && m_libraryError.isEmpty());
 }
 
 // Publishes every current value, then "online": a client that sees "online" sees current values.
@@ -252,6 +253,7 @@ int MqttDdeSource::announce()
 {
     m_link = Link::Connected;
     m_libraryError.clear();
+    m_heldCount = 0;
     m_stable.start(m_settings.stableAfter);
     m_addresses.clear();
     m_nextAddress = 0;
@@ -261,9 +263,16 @@ int MqttDdeSource::announce()
     return Publish(m_client.get(), m_statusTopic, kOnline);
 }
 
-void MqttDdeSource::lose(const QString& reason)
+// A failure without its reason is reported only when attempts in a row fail the same way: the
+// library fails a TLS connection now and then while its TCP connection is still being made, and
+// a broker's refusal usually comes with its reason at the next attempt.
+void MqttDdeSource::lose(const QString& reason, bool withoutReason)
 {
     const bool wasConnected = m_link == Link::Connected;
+    const bool again = withoutReason && !wasConnected && m_heldFailure == reason;
+    m_heldCount = withoutReason && !wasConnected ? (again ? m_heldCount + 1 : 1) : 0;
+    m_heldFailure = m_heldCount > 0 ? reason : QString();
+    const bool hold = m_heldCount > 0 && m_heldCount < kReportWithoutReasonAfter;
     dropClient();
     if (m_nextAddress < m_addresses.size()) {
         m_retry.start(0);
@@ -271,6 +280,7 @@ void MqttDdeSource::lose(const QString& reason)
         m_retry.start(m_retryDelay);
         m_retryDelay = std::min(m_retryDelay * 2, kLastRetry);
     }
+    if (hold) return;
     report(false, (wasConnected ? QStringLiteral("connection to %1 lost: %2")
                                 : QStringLiteral("cannot connect to %1: %2"))
                       .arg(endpoint(), reason));

@@ -102,7 +102,7 @@ private:
     int configure(mosquitto* client);
     void settle(int rc);
     int announce();
-    void lose(const QString& reason);
+    void lose(const QString& reason, bool withoutReason = false);
     void dropClient();
     void dropNotifiers();
     void updateNotifiers();
@@ -132,9 +132,13 @@ private:
     std::chrono::milliseconds m_retryDelay;
     std::optional<int> m_connackCode;  // set by the callback, handled after the call returns
     int m_lastAckedMid = 0;
-    QString m_libraryError;  // the client library's last error message of this attempt
+    // The client library's last error message since the last connection: kept over attempts,
+    // since the same failure may come back without it (a TLS alert read or written).
+    QString m_libraryError;
     std::optional<bool> m_reported;
     std::set<QString> m_reportedFailures;  // since the last connection
+    QString m_heldFailure;  // a failure without its reason, not reported yet
+    int m_heldCount = 0;    // attempts in a row that failed so
     bool m_shutDown = false;
 };
 

@@ -8,7 +8,7 @@ namespace grainlink {
 // call into libmosquitto returned. The library's own texts say "Unknown error." for several of
 // its codes (a keepalive timeout among them), so each code it can return is named here.
 // `rc`: the library's result; `error`: errno right after the call; `libraryError`: the last
-// error the library logged during the attempt (OpenSSL's reason for a failed TLS handshake);
+// error the library logged since the last connection (OpenSSL's reason for a failed handshake);
 // `keepAliveSeconds`: the keepalive in force.
 QString DescribeMqttFailure(int rc, int error, const QString& libraryError, int keepAliveSeconds);
 

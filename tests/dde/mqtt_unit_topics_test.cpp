@@ -46,8 +46,8 @@ TEST(MqttUnitTopicsTest, ConsumersReadTheRecordAvailabilityAndDiscoveryFromTheBr
     server.items[1].setText(Item::Counts4um, QStringLiteral("513"));
     server.publisher.onRecord(1);
     ASSERT_TRUE(consumer.waitFor("GL/UNIT1/availability", "online"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !consumer.payloads("GL/UNIT1/record").empty(); }));
     const std::vector<QByteArray> records = consumer.payloads("GL/UNIT1/record");
-    ASSERT_FALSE(records.empty());
     const QJsonObject record = QJsonDocument::fromJson(records.back()).object();
     EXPECT_EQ(record["name"].toString(), "Line A");
     for (Item item : AllItems())
