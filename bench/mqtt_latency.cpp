@@ -1,9 +1,14 @@
-// Latency of the live values through MQTT: from the moment a decoded record's item texts are
-// written into the unit's item table (end of framing) until a subscriber on loopback receives
-// the record's last changed item, beside the bare round trip of one publication through the
-// same source, broker and subscriber. Starts its own mosquitto on a free loopback port.
+// Latency of the live values through MQTT: from the end of framing (the decoded record's item
+// texts written into the unit's item table, then the record handed to the unit publisher) until
+// a subscriber on loopback receives the record's last changed item and its record snapshot,
+// beside the floor: a bare libmosquitto client publishing the same number of messages of the
+// same sizes (same QoS, retained) through the same broker to the same subscriber.
+// Starts its own mosquitto on a free loopback port.
 // Usage: mqtt_latency [records]   (default 300, at least 200)
+#include <mosquitto.h>
+
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -14,12 +19,16 @@
 #include "display/item_table.h"
 #include "platform/mqtt_dde_source.h"
 #include "server/dde_publisher.h"
+#include "server/mqtt_unit_publisher.h"
 #include "tests/dde/test_broker.h"
 
 namespace grainlink {
 namespace {
 
 constexpr int kWarmUp = 20;
+// Same length as the server's root, so that the bare client's topics have the same sizes.
+constexpr const char* kServerRoot = "BENCH";
+constexpr const char* kBareRoot = "FLOOR";
 
 // On the clock the subscriber stamps its messages with.
 qint64 NowNs()
@@ -43,78 +52,137 @@ std::vector<std::pair<Item, QString>> MakeRecord(int n)
 }
 
 // One row of the table: median, 99th percentile (nearest rank) and maximum, in microseconds.
-void PrintRow(const char* what, std::vector<qint64> ns)
+double PrintRow(const char* what, std::vector<qint64> ns)
 {
     std::sort(ns.begin(), ns.end());
     const auto at = [&](double q) { return ns[std::size_t(std::ceil(q * ns.size())) - 1] / 1e3; };
-    std::printf("%-36s %10.1f %10.1f %10.1f\n", what, at(0.5), at(0.99), ns.back() / 1e3);
+    std::printf("%-44s %10.1f %10.1f %10.1f\n", what, at(0.5), at(0.99), ns.back() / 1e3);
+    return at(0.5);
 }
+
+// The floor: a plain client doing nothing but publishing, with the source's socket options.
+class BareClient {
+public:
+    explicit BareClient(quint16 port) : m_client(mosquitto_new("bench-floor", true, nullptr))
+    {
+        mosquitto_int_option(m_client, MOSQ_OPT_TCP_NODELAY, 1);
+        mosquitto_int_option(m_client, MOSQ_OPT_SEND_MAXIMUM, 512);
+        m_connected = mosquitto_connect(m_client, "127.0.0.1", port, 10) == MOSQ_ERR_SUCCESS;
+    }
+    ~BareClient()
+    {
+        mosquitto_disconnect(m_client);
+        mosquitto_destroy(m_client);
+    }
+    bool connected() const { return m_connected; }
+    void publish(const QByteArray& topic, const QByteArray& payload)
+    {
+        mosquitto_publish(m_client, nullptr, topic.constData(), int(payload.size()),
+                          payload.constData(), 1, true);
+    }
+    // Reads the acknowledgements, so that nothing is left in flight for the next round.
+    void service() { mosquitto_loop(m_client, 0, 1); }
+
+private:
+    mosquitto* m_client;
+    bool m_connected = false;
+};
 
 int Run(int records)
 {
     test::TestBroker broker;
     if (!broker.start()) return 1;
     ItemTables items;
-    MqttDdeSource source({"127.0.0.1", broker.port(), "BENCH"});
+    SharedState state;
+    state.NumUnits = 1;
+    state.UnitEnabled[1] = true;
+    state.UnitName[1] = QStringLiteral("Line A");
+    SystemClock clock;
+    MqttDdeSource source({.host = "127.0.0.1", .port = broker.port(), .topicRoot = kServerRoot});
     DdePublisher publisher(items, source);
-    test::MqttSubscriber subscriber(broker.port(), "BENCH/UNIT1/#");
+    MqttUnitPublisher unitPublisher(items, state, clock, source, kServerRoot, {});
+    unitPublisher.onServedUnits({1});
+    BareClient bare(broker.port());
+    test::MqttSubscriber subscriber(broker.port(), "+/UNIT1/#");
 
-    // From the subscriber's clock: how long after `sentNs` the payload arrived on the topic.
-    const auto latency = [&](const QString& item, const QString& text,
-                             qint64 sentNs) -> std::optional<qint64> {
-        const QByteArray topic = "BENCH/UNIT1/" + item.toUtf8();
-        if (!subscriber.waitFor(topic, text.toUtf8())) return std::nullopt;
-        const auto message = std::find_if(subscriber.messages.rbegin(), subscriber.messages.rend(),
-                                          [&](const auto& m) { return m.topic == topic; });
-        return message->receivedNs - sentNs;
+    // From the subscriber's clock: how long after `sentNs` a message on the topic arrived.
+    const auto latency = [&](const QByteArray& topic, qint64 sentNs) -> std::optional<qint64> {
+        for (QDeadlineTimer deadline(20000); !deadline.hasExpired();) {
+            for (const auto& message : subscriber.messages)
+                if (message.topic == topic) return message.receivedNs - sentNs;
+            bare.service();
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+        }
+        return std::nullopt;
     };
     // Retained, so it arrives however late the subscription is made; live from then on.
     source.setItem("UNIT1", "Probe", "ready");
-    if (!subscriber.waitFor("BENCH/UNIT1/Probe", "ready")) {
+    if (!bare.connected() || !latency(QByteArray(kServerRoot) + "/UNIT1/Probe", 0)) {
         std::fprintf(stderr, "the subscriber does not receive the source's items\n");
         return 1;
     }
 
-    std::vector<qint64> recordNs;
-    std::vector<qint64> bareNs;
+    std::vector<qint64> itemNs, snapshotNs, bareItemNs, bareSnapshotNs;
     int published = 0;
+    qsizetype snapshotBytes = 0;
     for (int n = -kWarmUp; n < records; ++n) {
         const auto record = MakeRecord(n + kWarmUp);
-        const auto changes = [&](const auto& entry) {
-            return items[1].text(entry.first) != entry.second;
+        std::vector<std::pair<QByteArray, QByteArray>> changed;  // item name, text
+        for (const auto& [item, text] : record)
+            if (items[1].text(item) != text)
+                changed.emplace_back(ItemName(item).toUtf8(), text.toUtf8());
+        const auto topic = [](const char* root, const QByteArray& leaf) {
+            return QByteArray(root) + "/UNIT1/" + leaf;
         };
-        const auto last = *std::find_if(record.rbegin(), record.rend(), changes);
-        const auto changed = std::count_if(record.begin(), record.end(), changes);
+
+        bare.service();
         QCoreApplication::processEvents();  // nothing left over from the round before
         subscriber.messages.clear();
         const qint64 framed = NowNs();
         for (const auto& [item, text] : record) items[1].setText(item, text);
-        const auto recordLatency = latency(ItemName(last.first), last.second, framed);
+        unitPublisher.onRecord(1);
+        const auto item = latency(topic(kServerRoot, changed.back().first), framed);
+        const auto snapshot = latency(topic(kServerRoot, "record"), framed);
+        if (!item || !snapshot) return std::fprintf(stderr, "record %d did not arrive\n", n), 1;
+        const QByteArray snapshotPayload =
+            std::find_if(subscriber.messages.begin(), subscriber.messages.end(),
+                         [&](const auto& m) { return m.topic == topic(kServerRoot, "record"); })
+                ->payload;
 
-        // One bare publication through the same source, broker and subscriber.
+        // The same messages from the bare client.
+        bare.service();
         QCoreApplication::processEvents();
         subscriber.messages.clear();
-        const QString probe = QString::number(n);
         const qint64 sent = NowNs();
-        source.setItem("UNIT1", "Probe", probe);
-        const auto bareLatency = latency("Probe", probe, sent);
+        for (const auto& [name, text] : changed) bare.publish(topic(kBareRoot, name), text);
+        bare.publish(topic(kBareRoot, "record"), snapshotPayload);
+        const auto bareItem = latency(topic(kBareRoot, changed.back().first), sent);
+        const auto bareSnapshot = latency(topic(kBareRoot, "record"), sent);
+        if (!bareItem || !bareSnapshot) return std::fprintf(stderr, "floor %d lost\n", n), 1;
 
-        if (!recordLatency || !bareLatency) {
-            std::fprintf(stderr, "record %d did not arrive\n", n);
-            return 1;
-        }
         if (n < 0) continue;
-        published += changed;
-        recordNs.push_back(*recordLatency);
-        bareNs.push_back(*bareLatency);
+        published += int(changed.size());
+        snapshotBytes += snapshotPayload.size();
+        itemNs.push_back(*item);
+        snapshotNs.push_back(*snapshot);
+        bareItemNs.push_back(*bareItem);
+        bareSnapshotNs.push_back(*bareSnapshot);
     }
     source.shutdown();
 
-    std::printf("records: %d (after %d warm-up), %.1f changed items published per record\n",
-                records, kWarmUp, double(published) / records);
-    std::printf("%-36s %10s %10s %10s\n", "", "median us", "p99 us", "max us");
-    PrintRow("record: framed -> last item received", recordNs);
-    PrintRow("bare: one publish -> received", bareNs);
+    std::printf(
+        "records: %d (after %d warm-up), %.1f changed items and one %lld-byte snapshot "
+        "per record\n",
+        records, kWarmUp, double(published) / records,
+        static_cast<long long>(snapshotBytes / records));
+    std::printf("%-44s %10s %10s %10s\n", "", "median us", "p99 us", "max us");
+    const double itemMedian = PrintRow("server: framed -> last item received", itemNs);
+    const double floorItems = PrintRow("floor: same messages -> last item received", bareItemNs);
+    const double snapshot = PrintRow("server: framed -> record snapshot received", snapshotNs);
+    const double floorSnapshot =
+        PrintRow("floor: same messages -> snapshot received", bareSnapshotNs);
+    std::printf("ratio to the floor (medians): per-item topics %.2f, record snapshot %.2f\n",
+                itemMedian / floorItems, snapshot / floorSnapshot);
     return 0;
 }
 

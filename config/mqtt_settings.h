@@ -6,9 +6,20 @@
 namespace grainlink {
 
 // The broker the items are published on, from section [MQTT] of GRAINLINK.INI: keys Host
-// (default "localhost"), Port (default "1883") and TopicRoot (default "GRAINLINK"). A value that
-// cannot be used (a port outside 1..65535, a root holding the wildcards "+" or "#") falls back
-// to its default with a warning, so that a typing error never stops the items being published.
+// (default "localhost"), Port (default "1883"), TopicRoot (default "GRAINLINK"), ClientId,
+// Username, PasswordFile, CaFile, CertFile, KeyFile and KeepAlive (default "10" seconds). A
+// value that cannot be used (a port outside 1..65535, a root holding the wildcards "+" or "#", a
+// password file that cannot be read) falls back to its default with a warning, so that a typing
+// error never stops the items being published. The password is read from its file here, once:
+// it never appears in the configuration file or on a command line.
 MqttSettings ReadMqttSettings(const ConfigFile& config);
+
+// Home Assistant discovery: [MQTT] Discovery ("1": on, default off) and DiscoveryPrefix
+// (default "homeassistant").
+struct MqttDiscoverySettings {
+    bool enabled = false;
+    QString prefix = QStringLiteral("homeassistant");
+};
+MqttDiscoverySettings ReadMqttDiscovery(const ConfigFile& config);
 
 }  // namespace grainlink

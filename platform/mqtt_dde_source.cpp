@@ -3,15 +3,17 @@
 #include <mosquitto.h>
 #include <poll.h>
 
+#include "platform/mqtt_failure.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QSysInfo>
 #include <QtGlobal>
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <utility>
 
 namespace grainlink {
@@ -20,11 +22,10 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr int kQos = 1;
-// Also bounds how long a connection attempt that gets no answer may take.
-constexpr int kKeepAliveSeconds = 10;
 constexpr std::chrono::milliseconds kFirstRetry = 250ms;
 constexpr std::chrono::milliseconds kLastRetry = 5s;
 constexpr std::chrono::milliseconds kHousekeepingInterval = 1s;
+constexpr int kReportWithoutReasonAfter = 3;  // failures in a row
 // Lets a whole reconnection burst (every item of the four topics and the status) go out
 // without waiting for acknowledgements.
 constexpr int kSendMaximum = 512;
@@ -37,28 +38,34 @@ void InitLibrary()
     Q_UNUSED(rc);
 }
 
-// Unique per server and per source, so that two sources never take over each other's session.
-QByteArray MakeClientId()
+// Unique per server and per source, so that two sources never take over each other's session
+// (two clients with one id would throw each other off the broker in turn, forever).
+QByteArray MakeClientId(const QString& configured)
 {
     static int count = 0;
+    ++count;
+    if (!configured.isEmpty()) return configured.toUtf8();
     return QStringLiteral("grainlink-%1-%2-%3")
         .arg(QSysInfo::machineHostName())
         .arg(QCoreApplication::applicationPid())
-        .arg(++count)
+        .arg(count)
         .toUtf8();
+}
+
+QByteArray FileName(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+const char* OrNull(const QByteArray& text)
+{
+    return text.isEmpty() ? nullptr : text.constData();
 }
 
 int Publish(mosquitto* client, const QByteArray& topic, QByteArrayView payload, int* mid = nullptr)
 {
     return mosquitto_publish(client, mid, topic.constData(), static_cast<int>(payload.size()),
                              payload.data(), kQos, true);
-}
-
-QString Describe(int rc, int error)
-{
-    if (rc == MOSQ_ERR_SUCCESS) return QStringLiteral("connection closed");
-    if (rc == MOSQ_ERR_ERRNO) return QString::fromLocal8Bit(std::strerror(error));
-    return QString::fromUtf8(mosquitto_strerror(rc));
 }
 
 // One step of a blocking wait on the client's socket, for the bounded flush at shutdown when
@@ -94,8 +101,8 @@ void MqttDdeSource::ClientDeleter::operator()(mosquitto* client) const
 MqttDdeSource::MqttDdeSource(MqttSettings settings, QObject* parent)
     : QObject(parent),
       m_settings(std::move(settings)),
-      m_clientId(MakeClientId()),
-      m_statusTopic((m_settings.topicRoot + QStringLiteral("/status")).toUtf8()),
+      m_clientId(MakeClientId(m_settings.clientId)),
+      m_statusTopic(MqttStatusTopic(m_settings.topicRoot).toUtf8()),
       m_retryDelay(kFirstRetry)
 {
     InitLibrary();
@@ -104,6 +111,8 @@ MqttDdeSource::MqttDdeSource(MqttSettings settings, QObject* parent)
     m_housekeeping.setInterval(kHousekeepingInterval);
     connect(&m_housekeeping, &QTimer::timeout, this, &MqttDdeSource::onHousekeeping);
     m_housekeeping.start();
+    m_stable.setSingleShot(true);
+    connect(&m_stable, &QTimer::timeout, this, &MqttDdeSource::onStable);
     attempt();
 }
 
@@ -112,13 +121,16 @@ MqttDdeSource::~MqttDdeSource() = default;
 
 void MqttDdeSource::setItem(const QString& topic, const QString& item, const QString& text)
 {
-    const QByteArray name = (m_settings.topicRoot + u'/' + topic + u'/' + item).toUtf8();
+    setRetained(m_settings.topicRoot + u'/' + topic + u'/' + item, text.toUtf8());
+}
+
+void MqttDdeSource::setRetained(const QString& topic, const QByteArray& payload)
+{
+    const QByteArray name = topic.toUtf8();
     if (mosquitto_pub_topic_check2(name.constData(), name.size()) != MOSQ_ERR_SUCCESS) {
-        qWarning("MQTT: item \"%s\" is not a valid topic name and is not published",
-                 name.constData());
+        qWarning("MQTT: \"%s\" is not a valid topic name and is not published", name.constData());
         return;
     }
-    const QByteArray payload = text.toUtf8();
     const auto [entry, added] = m_values.try_emplace(name, payload);
     if (!added) {
         if (entry->second == payload) return;
@@ -133,6 +145,7 @@ void MqttDdeSource::shutdown(std::chrono::milliseconds wait)
     m_shutDown = true;
     m_retry.stop();
     m_housekeeping.stop();
+    m_stable.stop();
     if (m_link == Link::Connected) {
         mosquitto* client = m_client.get();
         int mid = 0;
@@ -162,10 +175,15 @@ void MqttDdeSource::attempt()
         m_addresses.clear();
         m_nextAddress = 0;
         for (const QHostAddress& address : info.addresses()) m_addresses << address.toString();
-        if (m_addresses.isEmpty())
+        if (m_addresses.isEmpty()) {
             lose(QStringLiteral("cannot resolve the host: %1").arg(info.errorString()));
-        else
-            attempt();
+            return;
+        }
+        // With TLS the library must have the name, to check the broker's certificate against it
+        // and send it as the server name; it resolves the name again, which the lookup that
+        // just succeeded makes quick, and a name that does not resolve never gets this far.
+        if (!m_settings.caFile.isEmpty()) m_addresses = QStringList{m_settings.host};
+        attempt();
     });
 }
 
@@ -179,15 +197,38 @@ void MqttDdeSource::connectTo(const QString& address)
         lose(QStringLiteral("cannot create the MQTT client"));
         return;
     }
+    m_link = Link::Connecting;
+    int rc = configure(client);
+    if (rc == MOSQ_ERR_SUCCESS)
+        rc = mosquitto_connect_async(client, address.toUtf8().constData(), m_settings.port,
+                                     m_settings.keepAliveSeconds);
+    settle(rc);
+}
+
+int MqttDdeSource::configure(mosquitto* client)
+{
     mosquitto_int_option(client, MOSQ_OPT_TCP_NODELAY, 1);
     mosquitto_int_option(client, MOSQ_OPT_SEND_MAXIMUM, kSendMaximum);
     mosquitto_connect_callback_set(client, &MqttDdeSource::onConnack);
     mosquitto_publish_callback_set(client, &MqttDdeSource::onPuback);
-    mosquitto_will_set(client, m_statusTopic.constData(), static_cast<int>(kOffline.size()),
-                       kOffline.data(), kQos, true);
-    m_link = Link::Connecting;
-    settle(mosquitto_connect_async(client, address.toUtf8().constData(), m_settings.port,
-                                   kKeepAliveSeconds));
+    mosquitto_log_callback_set(client, &MqttDdeSource::onLog);
+    int rc = mosquitto_will_set(client, m_statusTopic.constData(),
+                                static_cast<int>(kOffline.size()), kOffline.data(), kQos, true);
+    if (rc == MOSQ_ERR_SUCCESS && !m_settings.username.isEmpty())
+        rc = mosquitto_username_pw_set(client, m_settings.username.toUtf8().constData(),
+                                       OrNull(m_settings.password));
+    if (rc == MOSQ_ERR_SUCCESS && !m_settings.caFile.isEmpty()) {
+        rc = mosquitto_tls_set(client, FileName(m_settings.caFile).constData(), nullptr,
+                               OrNull(FileName(m_settings.certFile)),
+                               OrNull(FileName(m_settings.keyFile)), nullptr);
+        // The library only says "invalid arguments" for a file it cannot open.
+        if (rc == MOSQ_ERR_INVAL) {
+            QStringList files{m_settings.caFile, m_settings.certFile, m_settings.keyFile};
+            files.removeAll(QString());
+            m_libraryError = QStringLiteral("cannot read the TLS files %1").arg(files.join(", "));
+        }
+    }
+    return rc;
 }
 
 // Runs after every call into the client: completes a connection the broker accepted, drops a
@@ -206,15 +247,23 @@ void MqttDdeSource::settle(int rc)
         if (connack == 0) report(true, QStringLiteral("connected to %1").arg(endpoint()));
         return;
     }
-    lose(connack.value_or(0) != 0 ? QString::fromUtf8(mosquitto_connack_string(*connack))
-                                  : Describe(rc, error));
+    if (connack.value_or(0) != 0)
+        lose(QStringLiteral("the broker refused the connection: %1")
+                 .arg(QString::fromUtf8(mosquitto_connack_string(*connack))));
+    else if (rc == MOSQ_ERR_INVAL && !m_libraryError.isEmpty())
+        lose(m_libraryError);
+    else
+        lose(DescribeMqttFailure(rc, error, m_libraryError, m_settings.keepAliveSeconds),
+             rc == MOSQ_ERR_ERRNO && error == EPROTO && m_libraryError.isEmpty());
 }
 
 // Publishes every current value, then "online": a client that sees "online" sees current values.
 int MqttDdeSource::announce()
 {
     m_link = Link::Connected;
-    m_retryDelay = kFirstRetry;
+    m_libraryError.clear();
+    m_heldCount = 0;
+    m_stable.start(m_settings.stableAfter);
     m_addresses.clear();
     m_nextAddress = 0;
     for (const auto& [topic, payload] : m_values)
@@ -223,9 +272,16 @@ int MqttDdeSource::announce()
     return Publish(m_client.get(), m_statusTopic, kOnline);
 }
 
-void MqttDdeSource::lose(const QString& reason)
+// A failure without its reason is reported only when attempts in a row fail the same way: the
+// library fails a TLS connection now and then while its TCP connection is still being made, and
+// a broker's refusal usually comes with its reason at the next attempt.
+void MqttDdeSource::lose(const QString& reason, bool withoutReason)
 {
     const bool wasConnected = m_link == Link::Connected;
+    const bool again = withoutReason && !wasConnected && m_heldFailure == reason;
+    m_heldCount = withoutReason && !wasConnected ? (again ? m_heldCount + 1 : 1) : 0;
+    m_heldFailure = m_heldCount > 0 ? reason : QString();
+    const bool hold = m_heldCount > 0 && m_heldCount < kReportWithoutReasonAfter;
     dropClient();
     if (m_nextAddress < m_addresses.size()) {
         m_retry.start(0);
@@ -233,6 +289,7 @@ void MqttDdeSource::lose(const QString& reason)
         m_retry.start(m_retryDelay);
         m_retryDelay = std::min(m_retryDelay * 2, kLastRetry);
     }
+    if (hold) return;
     report(false, (wasConnected ? QStringLiteral("connection to %1 lost: %2")
                                 : QStringLiteral("cannot connect to %1: %2"))
                       .arg(endpoint(), reason));
@@ -240,6 +297,7 @@ void MqttDdeSource::lose(const QString& reason)
 
 void MqttDdeSource::dropClient()
 {
+    m_stable.stop();
     dropNotifiers();
     m_client.reset();
     m_connackCode.reset();
@@ -279,9 +337,20 @@ void MqttDdeSource::onHousekeeping()
         settle(mosquitto_loop_misc(m_client.get()));
 }
 
+void MqttDdeSource::onStable()
+{
+    m_retryDelay = kFirstRetry;
+}
+
 void MqttDdeSource::report(bool connected, const QString& detail)
 {
-    if (m_reported == connected) return;
+    const bool known = connected ? m_reported == true
+                                 : m_reported == false && m_reportedFailures.contains(detail);
+    if (known) return;
+    if (connected)
+        m_reportedFailures.clear();
+    else
+        m_reportedFailures.insert(detail);
     m_reported = connected;
     m_reportedDetail = detail;
     if (connected)
@@ -304,6 +373,13 @@ void MqttDdeSource::onConnack(mosquitto*, void* self, int code)
 void MqttDdeSource::onPuback(mosquitto*, void* self, int mid)
 {
     static_cast<MqttDdeSource*>(self)->m_lastAckedMid = mid;
+}
+
+// Keeps the library's own reason for a failure it reports only by code (OpenSSL's words for a
+// certificate that fails, for one).
+void MqttDdeSource::onLog(mosquitto*, void* self, int level, const char* text)
+{
+    if (level == MOSQ_LOG_ERR) static_cast<MqttDdeSource*>(self)->m_libraryError = text;
 }
 
 }  // namespace grainlink

@@ -10,8 +10,10 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 
 #include "platform/dde_source.h"
+#include "platform/retained_messages.h"
 
 struct mosquitto;
 
@@ -20,14 +22,31 @@ namespace grainlink {
 // The version of the MQTT client library in use, such as "2.0.11".
 QString MosquittoLibraryVersion();
 
-// Where the items are published: the broker and the first level of every topic name.
+// Where the items are published: the broker, how to log on to it, and the first level of every
+// topic name.
 struct MqttSettings {
     QString host = QStringLiteral("localhost");
     quint16 port = 1883;
     QString topicRoot = QStringLiteral("GRAINLINK");
+    QString clientId{};     // empty: one made unique from the machine's name and the process id
+    QString username{};     // empty: no login
+    QByteArray password{};  // sent only with a user name
+    QString caFile{};       // set: TLS, the broker's certificate checked against these CAs
+    QString certFile{};     // the client's own certificate and key, for brokers that ask for one
+    QString keyFile{};
+    int keepAliveSeconds = 10;  // 5 or more; also bounds a connection attempt without an answer
+    // A connection that has lasted this long starts the retry delays from the shortest again.
+    std::chrono::milliseconds stableAfter = std::chrono::seconds(30);
 };
 
-// The DDE source on an MQTT broker. Item <item> of topic <topic> is the MQTT topic
+// "<root>/status": the server's availability, "online" or "offline".
+inline QString MqttStatusTopic(const QString& topicRoot)
+{
+    return topicRoot + QStringLiteral("/status");
+}
+
+// The DDE source on an MQTT broker, which also carries the server's other retained messages
+// (setRetained(), same rules as the items). Item <item> of topic <topic> is the MQTT topic
 // "<root>/<topic>/<item>" (for example GRAINLINK/UNIT1/Counts4um), its payload the item's text in
 // UTF-8, published retained with QoS 1: a client that subscribes late reads every current value
 // (the DDE request), a live subscription receives every change (the advise link). The server's
@@ -37,15 +56,19 @@ struct MqttSettings {
 // Guarantees:
 // - Never blocks the caller: the client runs in the Qt event loop (socket notifiers and timers,
 //   no threads); the host name is resolved asynchronously and the connection is made without
-//   waiting. A missing or restarting broker is retried with growing delays (up to 5 s).
+//   waiting. A missing or restarting broker, a refused login or a certificate that fails is
+//   retried with growing delays (up to 5 s); the delays start from the shortest again only
+//   after a connection has lasted `stableAfter`, so that a broker that accepts and then drops
+//   every connection is not hammered.
 // - No value is lost: the source keeps the current text of every item and publishes all of them
 //   on every connection, so a change made while the broker is down goes out on reconnection.
 //   Each connection starts from a fresh client, so stale messages of a lost connection are never
 //   re-sent after the current values.
-// - The connection state is reported once per change, not once per attempt.
+// - The connection state is reported once per change, and each reason why connecting fails once
+//   per outage, with the broker's or the library's own words; never once per attempt.
 // - Destroying the source without shutdown() drops the connection like a crash would, so the
 //   broker publishes the last will "offline".
-class MqttDdeSource final : public QObject, public DdeSource {
+class MqttDdeSource final : public QObject, public DdeSource, public RetainedMessages {
     Q_OBJECT
 
 public:
@@ -56,6 +79,8 @@ public:
     // text is not published again. An empty text is an empty retained message, which clears
     // the item on the broker.
     void setItem(const QString& topic, const QString& item, const QString& text) override;
+    // The same rules for any other topic; an invalid topic name is refused with a warning.
+    void setRetained(const QString& topic, const QByteArray& payload) override;
 
     // Publishes "offline", waits at most `wait` for the broker to take it, then disconnects
     // cleanly. The source does not connect again.
@@ -67,8 +92,10 @@ public:
     // the first.
     const QString& connectionDetail() const { return m_reportedDetail; }
     const QByteArray& clientId() const { return m_clientId; }
+    const QString& topicRoot() const { return m_settings.topicRoot; }
 
 signals:
+    // A change of the connection state, or a new reason why the connection cannot be made.
     void connectionChanged(bool connected, const QString& detail);
 
 private:
@@ -79,18 +106,21 @@ private:
 
     void attempt();
     void connectTo(const QString& address);
+    int configure(mosquitto* client);
     void settle(int rc);
     int announce();
-    void lose(const QString& reason);
+    void lose(const QString& reason, bool withoutReason = false);
     void dropClient();
     void dropNotifiers();
     void updateNotifiers();
     void onHousekeeping();
+    void onStable();
     void report(bool connected, const QString& detail);
     QString endpoint() const;
 
     static void onConnack(mosquitto* client, void* self, int code);
     static void onPuback(mosquitto* client, void* self, int mid);
+    static void onLog(mosquitto* client, void* self, int level, const char* text);
 
     MqttSettings m_settings;
     QByteArray m_clientId;
@@ -105,11 +135,18 @@ private:
     qsizetype m_nextAddress = 0;
     QTimer m_retry;
     QTimer m_housekeeping;
+    QTimer m_stable;
     std::chrono::milliseconds m_retryDelay;
     std::optional<int> m_connackCode;  // set by the callback, handled after the call returns
     int m_lastAckedMid = 0;
+    // The client library's last error message since the last connection: kept over attempts,
+    // since the same failure may come back without it (a TLS alert read or written).
+    QString m_libraryError;
     std::optional<bool> m_reported;
     QString m_reportedDetail;
+    std::set<QString> m_reportedFailures;  // since the last connection
+    QString m_heldFailure;  // a failure without its reason, not reported yet
+    int m_heldCount = 0;    // attempts in a row that failed so
     bool m_shutDown = false;
 };
 

@@ -17,7 +17,9 @@ ServerApp::ServerApp(MessageBox& messageBox, ErrorNotice& notice, QObject* paren
           [this](int) {
               return std::make_unique<QtSerialPort>(
                   [this](int16_t number) { return PortDevicePath(m_core.config(), number); });
-          }})
+          }}),
+      m_unitPublisher(m_core.items(), m_core.state(), m_clock, m_dde, m_dde.topicRoot(),
+                      ReadMqttDiscovery(m_core.config()))
 {
 }
 
@@ -31,11 +33,13 @@ void ServerApp::start()
     if (m_core.state().DemoMode)
         qInfo("Demonstration mode: silent units receive generated records; no data log lines.");
     m_core.start();
+    m_unitPublisher.onServedUnits(ServedUnits(m_core.state()));
 }
 
 void ServerApp::shutdown()
 {
     m_core.shutdown();
+    m_unitPublisher.onShutdown();
     m_dde.shutdown();
 }
 

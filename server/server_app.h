@@ -5,6 +5,7 @@
 #include "platform/ini_profile_file.h"
 #include "platform/message_box.h"
 #include "platform/mqtt_dde_source.h"
+#include "server/mqtt_unit_publisher.h"
 #include "server/server_core.h"
 
 #include <QObject>
@@ -21,6 +22,8 @@ public:
     ServerApp(MessageBox& messageBox, ErrorNotice& notice, QObject* parent = nullptr);
 
     ServerCore& core() { return m_core; }
+    // The record snapshots, unit availability and discovery on the broker.
+    MqttUnitPublisher& unitPublisher() { return m_unitPublisher; }
     ConfigFile& config() { return m_core.config(); }
     const MqttDdeSource& dde() const { return m_dde; }
 
@@ -33,6 +36,7 @@ private:
     SystemClock m_clock;
     MqttDdeSource m_dde;
     ServerCore m_core;
+    MqttUnitPublisher m_unitPublisher;
 };
 
 }  // namespace grainlink

@@ -9,6 +9,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     if (argc != 2) return 2;
     const auto port = static_cast<quint16>(QByteArray(argv[1]).toUInt());
-    grainlink::MqttDdeSource source({QStringLiteral("127.0.0.1"), port, QStringLiteral("GL")});
+    grainlink::MqttDdeSource source(
+        {.host = QStringLiteral("127.0.0.1"), .port = port, .topicRoot = QStringLiteral("GL")});
     return app.exec();
 }

@@ -1,31 +1,51 @@
 #pragma once
 
+#include <signal.h>
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <vector>
 
 namespace grainlink::test {
 
 // A private mosquitto on a free loopback port, for the tests and benchmarks whose point is the
-// real broker. Nothing is persisted, so a restart forgets every retained message; the port stays
+// real broker. Nothing is persisted, so a restart forgets every retained message; the ports stay
 // the same across stop() and start(), as with a restarted production broker.
+// Given the lines of a listener (password file, certificates, ...), the broker also listens on
+// securePort() with them, while port() stays open to anonymous test clients.
 class TestBroker {
 public:
-    TestBroker()
+    explicit TestBroker(const QByteArray& secureListener = {})
     {
         QTcpServer probe;
+        QTcpServer secondProbe;  // listening at the same time, so that the ports differ
         if (probe.listen(QHostAddress::LocalHost, 0)) m_port = probe.serverPort();
+        if (secondProbe.listen(QHostAddress::LocalHost, 0)) m_securePort = secondProbe.serverPort();
         m_process.setProcessChannelMode(QProcess::MergedChannels);
+        if (secureListener.isEmpty()) return;
+        QFile config(m_dir.filePath(QStringLiteral("mosquitto.conf")));
+        if (!config.open(QIODevice::WriteOnly)) return;
+        // Run as root, it would switch to its own user, which cannot read the test's files.
+        config.write("log_dest stderr\nuser root\nper_listener_settings true\n");
+        config.write("listener " + QByteArray::number(m_port) + " 127.0.0.1\n");
+        config.write("allow_anonymous true\n");
+        config.write("listener " + QByteArray::number(m_securePort) + " 127.0.0.1\n");
+        config.write(secureListener + '\n');
+        m_arguments = QStringList{"-c", config.fileName()};
     }
     ~TestBroker() { stop(); }
 
     // Starts the broker and waits until it accepts connections; false if it does not.
     bool start()
     {
-        m_process.start(QStringLiteral("/usr/sbin/mosquitto"), {"-p", QString::number(m_port)});
+        m_process.start(QStringLiteral("/usr/sbin/mosquitto"),
+                        m_arguments.isEmpty() ? QStringList{"-p", QString::number(m_port)}
+                                              : m_arguments);
         QByteArray log;
         while (!log.contains(" running\n") && m_process.waitForReadyRead(10000))
             log += m_process.readAll();
@@ -33,11 +53,25 @@ public:
         return log.contains(" running\n");
     }
     void stop() { m_process.close(); }
+    // Makes the broker read its password file again.
+    void reload() { signal(SIGHUP); }
+    // A broker that stops answering while its connections stay open, and that comes back.
+    void freeze() { signal(SIGSTOP); }
+    void thaw() { signal(SIGCONT); }
     quint16 port() const { return m_port; }
+    quint16 securePort() const { return m_securePort; }
 
 private:
+    void signal(int number)
+    {
+        if (m_process.processId() > 0) ::kill(static_cast<pid_t>(m_process.processId()), number);
+    }
+
+    QTemporaryDir m_dir;  // of the configuration
+    QStringList m_arguments;
     QProcess m_process;
     quint16 m_port = 0;
+    quint16 m_securePort = 0;
 };
 
 // A program reading the items: mosquitto_sub on one topic filter, recording every message and the

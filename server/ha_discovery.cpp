@@ -1,0 +1,84 @@
+#include "server/ha_discovery.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+#include "display/item_table.h"
+#include "platform/mqtt_dde_source.h"
+
+namespace grainlink {
+namespace {
+
+struct Sensor {
+    Item item;
+    const char16_t* name;
+    const char16_t* unitOfMeasure;  // nullptr: a code or an index, without a unit
+    const char* deviceClass;        // nullptr: none that fits
+    bool numeric;                   // a measurement (graphs, statistics) rather than a text
+};
+
+constexpr Sensor kSensors[] = {
+    {Item::Counts4um, u"Counts 4 µm", u"particles/mL", nullptr, true},
+    {Item::Counts6um, u"Counts 6 µm", u"particles/mL", nullptr, true},
+    {Item::Counts14um, u"Counts 14 µm", u"particles/mL", nullptr, true},
+    {Item::Counts21um, u"Counts 21 µm", u"particles/mL", nullptr, true},
+    {Item::ISOCode4um, u"ISO code 4 µm", nullptr, nullptr, true},
+    {Item::ISOCode6um, u"ISO code 6 µm", nullptr, nullptr, true},
+    {Item::ISOCode14um, u"ISO code 14 µm", nullptr, nullptr, true},
+    {Item::ISOCode21um, u"ISO code 21 µm", nullptr, nullptr, true},
+    {Item::Temperature, u"Temperature", u"°C", "temperature", true},
+    {Item::FlowIndex, u"Flow index", nullptr, nullptr, true},
+    {Item::status, u"Status", nullptr, nullptr, false},
+};
+
+// Discovery ids allow letters, digits, "_" and "-" only.
+QString IdPart(const QString& text)
+{
+    static const QRegularExpression other(QStringLiteral("[^A-Za-z0-9_-]"));
+    return QString(text).replace(other, QStringLiteral("_"));
+}
+
+}  // namespace
+
+std::vector<RetainedMessage> DiscoveryConfigs(const QString& prefix, const DiscoveryUnit& unit)
+{
+    const QString node = QStringLiteral("grainlink_") + IdPart(unit.topicRoot);
+    const QString device = QStringLiteral("%1_unit%2").arg(node).arg(unit.unit);
+    const QJsonArray availability = {
+        QJsonObject{{"topic", MqttStatusTopic(unit.topicRoot)}},
+        QJsonObject{
+            {"topic", UnitTopic(unit.topicRoot, unit.unit, QStringLiteral("availability"))}},
+    };
+    const QJsonObject deviceInfo{
+        {"identifiers", QJsonArray{device}},
+        {"name", QStringLiteral("%1 %2").arg(unit.model, unit.name)},
+        {"model", unit.model},
+    };
+
+    std::vector<RetainedMessage> configs;
+    for (const Sensor& sensor : kSensors) {
+        const QString item = ItemName(sensor.item);
+        const QString object = QStringLiteral("unit%1_%2").arg(unit.unit).arg(item.toLower());
+        QJsonObject config{
+            {"name", QString::fromUtf16(sensor.name)},
+            {"unique_id", node + u'_' + object},
+            {"state_topic", UnitTopic(unit.topicRoot, unit.unit, QStringLiteral("record"))},
+            {"value_template", QStringLiteral("{{ value_json.items.%1.%2 }}")
+                                   .arg(item, sensor.numeric ? "value" : "text")},
+            {"availability", availability},
+            {"availability_mode", "all"},
+            {"device", deviceInfo},
+        };
+        if (sensor.numeric) config.insert("state_class", "measurement");
+        if (sensor.unitOfMeasure)
+            config.insert("unit_of_measurement", QString::fromUtf16(sensor.unitOfMeasure));
+        if (sensor.deviceClass) config.insert("device_class", sensor.deviceClass);
+        configs.push_back({QStringLiteral("%1/sensor/%2/%3/config").arg(prefix, node, object),
+                           QJsonDocument(config).toJson(QJsonDocument::Compact)});
+    }
+    return configs;
+}
+
+}  // namespace grainlink

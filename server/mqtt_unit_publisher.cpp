@@ -1,0 +1,91 @@
+#include "server/mqtt_unit_publisher.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "server/ha_discovery.h"
+#include "server/record_snapshot.h"
+#include "server/unit_topics.h"
+
+namespace grainlink {
+namespace {
+
+bool IsUnit(int unit)
+{
+    return unit >= 1 && unit <= kMaxUnits;
+}
+
+}  // namespace
+
+std::set<int> ServedUnits(const SharedState& state)
+{
+    std::set<int> units;
+    for (int unit = 1; unit <= std::min<int>(state.NumUnits, kMaxUnits); ++unit)
+        if (state.UnitEnabled[unit]) units.insert(unit);
+    return units;
+}
+
+MqttUnitPublisher::MqttUnitPublisher(const ItemTables& items, const SharedState& state,
+                                     const Clock& clock, RetainedMessages& out, QString topicRoot,
+                                     MqttDiscoverySettings discovery)
+    : m_items(items),
+      m_state(state),
+      m_clock(clock),
+      m_out(out),
+      m_topicRoot(std::move(topicRoot)),
+      m_discovery(std::move(discovery))
+{
+    // A previous run may have left "online" behind: it was not served by this one yet.
+    for (int unit = 1; unit <= kMaxUnits; ++unit) publishAvailability(unit);
+}
+
+void MqttUnitPublisher::onRecord(int unit)
+{
+    if (!IsUnit(unit)) return;
+    m_out.setRetained(UnitTopic(m_topicRoot, unit, QStringLiteral("record")),
+                      RecordSnapshot(m_items[unit], m_state.UnitName[unit], m_clock.now()));
+    m_live[unit] = true;
+    publishAvailability(unit);
+}
+
+void MqttUnitPublisher::onUnitStale(int unit)
+{
+    if (!IsUnit(unit)) return;
+    m_live[unit] = false;
+    publishAvailability(unit);
+}
+
+void MqttUnitPublisher::onServedUnits(const std::set<int>& units)
+{
+    for (int unit = 1; unit <= kMaxUnits; ++unit) {
+        const bool served = units.contains(unit);
+        // A unit taken into service has no live values until its first record.
+        if (served != m_served[unit]) m_live[unit] = false;
+        m_served[unit] = served;
+        publishAvailability(unit);
+        if (m_discovery.enabled) publishDiscovery(unit);
+    }
+}
+
+void MqttUnitPublisher::onShutdown()
+{
+    for (int unit = 1; unit <= kMaxUnits; ++unit) onUnitStale(unit);
+}
+
+void MqttUnitPublisher::publishAvailability(int unit)
+{
+    const bool online = m_served[unit] && m_live[unit];
+    m_out.setRetained(UnitTopic(m_topicRoot, unit, QStringLiteral("availability")),
+                      online ? QByteArrayLiteral("online") : QByteArrayLiteral("offline"));
+}
+
+void MqttUnitPublisher::publishDiscovery(int unit)
+{
+    const DiscoveryUnit described{m_topicRoot, unit, m_state.UnitName[unit], m_state.HardwareName};
+    for (RetainedMessage& config : DiscoveryConfigs(m_discovery.prefix, described)) {
+        if (!m_served[unit]) config.payload.clear();
+        m_out.setRetained(config.topic, config.payload);
+    }
+}
+
+}  // namespace grainlink
