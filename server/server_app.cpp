@@ -21,6 +21,15 @@ ServerApp::ServerApp(MessageBox& messageBox, ErrorNotice& notice, QObject* paren
       m_unitPublisher(m_core.items(), m_core.state(), m_clock, m_dde, m_dde.topicRoot(),
                       ReadMqttDiscovery(m_core.config()))
 {
+    connect(&m_core, &ServerCore::recordStored, this,
+            [this](int unit) { m_unitPublisher.onRecord(unit); });
+    connect(&m_core, &ServerCore::unitMarkedStale, this,
+            [this](int unit) { m_unitPublisher.onUnitStale(unit); });
+}
+
+void ServerApp::configurationChanged()
+{
+    m_unitPublisher.onServedUnits(ServedUnits(m_core.state()));
 }
 
 void ServerApp::start()
@@ -33,7 +42,7 @@ void ServerApp::start()
     if (m_core.state().DemoMode)
         qInfo("Demonstration mode: silent units receive generated records; no data log lines.");
     m_core.start();
-    m_unitPublisher.onServedUnits(ServedUnits(m_core.state()));
+    configurationChanged();
 }
 
 void ServerApp::shutdown()

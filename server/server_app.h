@@ -28,6 +28,8 @@ public:
     const MqttDdeSource& dde() const { return m_dde; }
 
     void start();
+    // The units served may have changed (options or port set-up closed).
+    void configurationChanged();
     // Stops acquisition, closes the ports and tells the broker the server is going offline.
     void shutdown();
 

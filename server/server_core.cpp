@@ -12,7 +12,9 @@ ServerCore::ServerCore(const ServerServices& services, QObject* parent)
       m_ports(services.makePort),
       m_dataLog(m_state, m_items, m_history, services.clock,
                 PanelReporter(m_panel, services.clock)),
-      m_events(m_state, m_items, m_dataLog),
+      m_events(m_state, m_items, m_dataLog,
+               UnitEventHooks{[this](int unit) { emit recordStored(unit); },
+                              [this](int unit) { emit unitMarkedStale(unit); }}),
       m_cycle(m_state, m_ports, m_panel, services.clock, m_events, services.notice),
       m_publisher(m_items, services.dde)
 {

@@ -57,6 +57,12 @@ public:
     MessageBox& messageBox() { return m_messageBox; }
     QTimer& tick() { return m_tick; }
 
+signals:
+    // A decoded or demonstration record of the unit went through the data log.
+    void recordStored(int unit);
+    // The unit's values were marked invalid (at port opening, silence or a lost port).
+    void unitMarkedStale(int unit);
+
 private:
     ConfigFile m_config;
     MessageBox& m_messageBox;

@@ -4,9 +4,11 @@
 
 namespace grainlink {
 
-ServerUnitEvents::ServerUnitEvents(SharedState& state, ItemTables& items, DataLog& log)
+ServerUnitEvents::ServerUnitEvents(SharedState& state, ItemTables& items, DataLog& log,
+                                   UnitEventHooks hooks)
     : m_items(items),
       m_log(log),
+      m_hooks(std::move(hooks)),
       m_decoder(state, items, [this](int unit) { LogData(unit); }),
       m_demo(state)
 {
@@ -19,7 +21,9 @@ void ServerUnitEvents::DecodeRecord(int unit)
 
 void ServerUnitEvents::MarkUnitInvalid(int unit)
 {
-    if (unit >= 1 && unit <= kMaxUnits) grainlink::MarkUnitInvalid(m_items[unit]);
+    if (unit < 1 || unit > kMaxUnits) return;
+    grainlink::MarkUnitInvalid(m_items[unit]);
+    if (m_hooks.markedStale) m_hooks.markedStale(unit);
 }
 
 void ServerUnitEvents::MakeDemoRecord(int unit)
@@ -29,7 +33,9 @@ void ServerUnitEvents::MakeDemoRecord(int unit)
 
 void ServerUnitEvents::LogData(int unit)
 {
+    // Every record, decoded or generated, ends here once its items are written.
     m_log.LogData(unit);
+    if (m_hooks.recordStored && unit >= 1 && unit <= kMaxUnits) m_hooks.recordStored(unit);
 }
 
 }  // namespace grainlink

@@ -5,12 +5,21 @@
 #include "server/data_log.h"
 #include "server/demo_data.h"
 
+#include <functional>
+
 namespace grainlink {
+
+// Who is told, beyond the windows, that a unit's values changed as a whole.
+struct UnitEventHooks {
+    std::function<void(int unit)> recordStored;  // a decoded or demonstration record
+    std::function<void(int unit)> markedStale;   // its values were marked invalid
+};
 
 // Where the acquisition cycle's hand-offs land in the server.
 class ServerUnitEvents final : public UnitEvents {
 public:
-    ServerUnitEvents(SharedState& state, ItemTables& items, DataLog& log);
+    ServerUnitEvents(SharedState& state, ItemTables& items, DataLog& log,
+                     UnitEventHooks hooks = {});
 
     void DecodeRecord(int unit) override;
     void MarkUnitInvalid(int unit) override;
@@ -22,6 +31,7 @@ public:
 private:
     ItemTables& m_items;
     DataLog& m_log;
+    UnitEventHooks m_hooks;
     RecordDecoder m_decoder;
     DemoData m_demo;
 };

@@ -152,6 +152,7 @@ void WindowedServer::Options()
                     }
                 },
         });
+    m_server.configurationChanged();
 }
 
 void WindowedServer::Help()
