@@ -210,6 +210,37 @@ TEST_F(DataWindowTest, ValueLabelsAreNamedAfterAndFollowTheirItems)
     EXPECT_EQ(label(3, Item::Flow)->palette().color(QPalette::Window), QColor(0x20, 0x40, 0x80));
 }
 
+TEST_F(DataWindowTest, EveryValueLabelShowsTheWidestTextOfItsItemWhole)
+{
+    // The widest text each item can take: what the decoder writes for the largest field values,
+    // "-1" for no data, and the status words.
+    const QStringList any{QStringLiteral("-1")};
+    const QStringList widest[] = {
+        {"65535"}, {"255"}, {"65535"}, {"DD", "dd", "FF", "00"}, {"4095"},
+        {"268.435455"}, {"268.435455"}, {"268.435455"}, {"268.435455"}, {"16777215"}, {"16777215"},
+        {},
+        {"65535000", "65.5350"}, {"65535000", "65.5350"}, {"65535000", "65.5350"},
+        {"65535000", "65.5350"},
+        {"409.5"}, {"409.5"}, {"409.5"}, {"409.5"},
+        {"255"}, {"40.95"}, {"-127"}, {"-2147483648", "2147483647"},
+        {"Fault", "Error", "DEMO", "OK"}, {"255"},
+        {"0", "1"}, {"0", "1"}, {"0", "1"}, {"0", "1"}, {"0", "1"}, {"0", "1"}, {"0", "1"},
+        {"0", "1"},
+    };
+    static_assert(std::size(widest) == kItemCount);
+    command(1, "mnu_advanced")->trigger();
+    windows.showDataWindow(1);
+    for (Item item : AllItems()) {
+        if (item == Item::txt_flow_factor) continue;
+        QLabel* value = label(1, item);
+        for (const QString& text : widest[static_cast<int>(item)] + any) {
+            items[1].setText(item, text);
+            EXPECT_LE(value->sizeHint().width(), value->width())
+                << qPrintable(ItemName(item)) << " " << qPrintable(text);
+        }
+    }
+}
+
 TEST_F(DataWindowTest, ClosingFromTheFrameHidesWithoutDestroying)
 {
     windows.showDataWindow(1);
