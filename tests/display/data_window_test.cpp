@@ -101,6 +101,17 @@ TEST_F(DataWindowTest, BackspaceEmptiesCharactersAppendAndEnterStores)
     EXPECT_TRUE(messages.messages.empty());
 }
 
+TEST_F(DataWindowTest, BoxTakesNoMoreCharactersThanTheSettingGivesBack)
+{
+    press(3, Qt::Key_Backspace);
+    type(3, "12345678901");
+    press(3, Qt::Key_Return);
+    EXPECT_EQ(box(3)->text(), QStringLiteral("123456789"));
+    EXPECT_EQ(stored(3), QByteArray("123456789"));
+    send(3, QEvent::WindowActivate);
+    EXPECT_EQ(box(3)->text(), QStringLiteral("123456789"));
+}
+
 TEST_F(DataWindowTest, EnterThatCannotStoreKeepsTheEditAndSaysWhy)
 {
     const struct {
