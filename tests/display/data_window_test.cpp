@@ -267,6 +267,7 @@ TEST_F(DataWindowTest, CloseAllHidesEveryValidWindowAndKeepsTheInvalidOne)
     state.NumUnits = 3;
     windows.showAllDataWindows();
     for (int unit = 1; unit <= 4; ++unit) EXPECT_EQ(window(unit).isVisible(), unit <= 3) << unit;
+    command(2, "mnu_advanced")->trigger();  // the view that shows the box
     press(2, Qt::Key_Backspace);
     command(3, "mnu_close_all")->trigger();
     for (int unit = 1; unit <= 4; ++unit) EXPECT_EQ(window(unit).isVisible(), unit == 2) << unit;
@@ -280,6 +281,37 @@ TEST_F(DataWindowTest, CloseAllHidesEveryValidWindowAndKeepsTheInvalidOne)
     command(2, "mnu_close")->trigger();
     EXPECT_FALSE(window(2).isVisible());
     EXPECT_EQ(stored(2), QByteArray("3"));
+}
+
+TEST_F(DataWindowTest, AFactorOutOfSightNeverKeepsAWindowOpen)
+{
+    // Accepted at loading (its first three characters are numeric), not numeric as a whole.
+    profile.values.insert("FlowFactor1", "0.5x");
+    profile.values.insert("FlowFactor2", "0.5x");
+    items[2].setText(Item::txt_flow_factor, QStringLiteral("0.5x"));
+    state.NumUnits = 1;
+    windows.showDataWindow(1);
+    send(1, QEvent::WindowActivate);
+    EXPECT_EQ(box(1)->text(), QStringLiteral("0.5x"));
+
+    // Standard view: the box is not shown, so nothing is checked or stored.
+    EXPECT_TRUE(window(1).close());
+    windows.showDataWindow(1);
+    command(1, "mnu_close")->trigger();
+    EXPECT_FALSE(window(1).isVisible());
+    windows.showDataWindow(1);
+    command(1, "mnu_close_all")->trigger();  // window 2, hidden, is not asked either
+    EXPECT_FALSE(window(1).isVisible());
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_EQ(stored(1), QByteArray("0.5x"));
+    EXPECT_EQ(stored(2), QByteArray("0.5x"));
+
+    // Advanced view: the user sees the box and must mend it first.
+    windows.showDataWindow(1);
+    send(1, QEvent::WindowActivate);
+    command(1, "mnu_advanced")->trigger();
+    EXPECT_FALSE(window(1).close());
+    EXPECT_EQ(messages.messages.size(), 1u);
 }
 
 }  // namespace
