@@ -2,6 +2,7 @@
 
 #include "acquisition/com_ports.h"
 #include "acquisition/comms_panel.h"
+#include "acquisition/side_file.h"
 #include "acquisition/unit_events.h"
 #include "acquisition/unit_state.h"
 #include "platform/clock.h"
@@ -14,7 +15,9 @@ namespace grainlink {
 // The one-second acquisition tick (`tmr_tick`): opens the enabled units' ports when asked to,
 // counts each unit's watchdog down, collects waiting input and frames a message once the line
 // has been silent for two ticks (`CheckMessage`). A framed message is counted, shown, appended
-// to the unit's raw data file and handed on for decoding.
+// to the unit's raw data file and handed on for decoding. The raw data file is a side record: a
+// file that cannot take the message is reported on the unit's message line (once, and again
+// when it works again) and the message is decoded all the same.
 //
 // Timing: input first seen at tick k is read from tick k+1 on; a burst complete by tick k+1 is
 // framed at tick k+3; a unit that never pauses for two ticks is abandoned at tick k+5.
@@ -65,6 +68,7 @@ private:
     UnitEvents& m_events;
     ErrorNotice& m_notice;
     PerUnit<int16_t> m_reopenCountdown;  // 0: not waiting
+    SideFileWriter m_rawData;
 };
 
 }  // namespace grainlink

@@ -1,5 +1,6 @@
 #include "tests/acquisition/cycle_fixture.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace grainlink::test {
@@ -98,6 +99,44 @@ TEST_F(Framing, RawDataFileIsOnlyWrittenWhenEnabled)
     ticks(4);
     EXPECT_EQ(text(CommsControl::lbl_rx_cnt), "1");
     EXPECT_FALSE(QFile::exists("RawData1.txt"));
+}
+
+TEST_F(Framing, RawDataFileThatCannotBeWrittenIsReportedOnceAndTheRecordGoesOn)
+{
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtWarningMsg) warnings << text;
+        });
+    state.MessageTime = 7;
+    ASSERT_TRUE(QDir().mkdir("RawData1.txt"));  // a directory where the file should be
+    fakes[1]->receive(kRecord);
+    ticks(4);
+    EXPECT_TRUE(text(CommsControl::lbl_msg).startsWith(clock.text() +
+                                                       " cannot write RawData1.txt: "))
+        << qPrintable(text(CommsControl::lbl_msg));
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].contains("cannot write RawData1.txt: ")) << qPrintable(warnings[0]);
+
+    // Said once: the next record's framing clears the line and nothing repeats it.
+    fakes[1]->receive(kRecord);
+    ticks(4);
+    EXPECT_EQ(text(CommsControl::lbl_msg), "");
+    EXPECT_EQ(warnings.size(), 1);
+    EXPECT_EQ(events.calls, (QStringList{"DecodeRecord(1)", "DecodeRecord(1)"}));
+    EXPECT_EQ(state.UnitData[1].WatchdogReload, 7);
+    EXPECT_EQ(text(CommsControl::lbl_rx_cnt), "2");
+    EXPECT_EQ(notice.shown, 0);
+    EXPECT_FALSE(state.PortError);
+
+    ASSERT_TRUE(QDir().rmdir("RawData1.txt"));
+    fakes[1]->receive(kRecord);
+    ticks(4);
+    EXPECT_EQ(text(CommsControl::lbl_msg), clock.text() + " RawData1.txt is written again");
+    EXPECT_EQ(ReadFile("RawData1.txt"), kRecord + "\r\n");
+    EXPECT_EQ(warnings.size(), 2);
+    qInstallMessageHandler(previous);
 }
 
 TEST_F(Framing, MessageCountWrapsFromTenThousandToZero)
