@@ -12,6 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace grainlink::test {
 
@@ -67,6 +70,11 @@ protected:
         env.remove("DISPLAY");
         server.setProcessEnvironment(env);
         server.setWorkingDirectory(dir.path());
+        // As a shell starts it: signals at their defaults, whatever this process ignores.
+        server.setChildProcessModifier([] {
+            for (int signalNumber : {SIGPIPE, SIGHUP, SIGUSR1, SIGUSR2, SIGQUIT})
+                std::signal(signalNumber, SIG_DFL);
+        });
         server.start(QStringLiteral(GRAINLINK_SERVER_PATH), {"--headless"});
         ASSERT_TRUE(server.waitForStarted());
     }
@@ -86,6 +94,30 @@ protected:
             timeoutMs);
     }
 
+    // Sends the server's standard output into a FIFO of `capacity` bytes instead of the
+    // QProcess channel and returns the FIFO's reading end (non-blocking), which the test reads
+    // when it chooses, or closes.
+    int stdoutToFifo(int capacity)
+    {
+        const QString path = dir.filePath("stdout.fifo");
+        if (mkfifo(QFile::encodeName(path).constData(), 0600) != 0) return -1;
+        const int reader = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (reader < 0 || fcntl(reader, F_SETPIPE_SZ, capacity) < 0) return -1;
+        server.setStandardOutputFile(path);
+        return reader;
+    }
+
+    // Reads from `fd` what is there now, appending to fifoLines.
+    void readFifo(int fd)
+    {
+        char buffer[65536];
+        for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) m_fifoBytes.append(buffer, n);
+        for (qsizetype end; (end = m_fifoBytes.indexOf('\n')) >= 0;) {
+            fifoLines << QString::fromUtf8(m_fifoBytes.left(end));
+            m_fifoBytes.remove(0, end + 1);
+        }
+    }
+
     // Sends the signal and expects the clean exit with status 0.
     void expectCleanExitOn(int signalNumber)
     {
@@ -99,6 +131,10 @@ protected:
     QProcess simulator;
     QProcess server;
     QStringList seen;
+    QStringList fifoLines;
+
+private:
+    QByteArray m_fifoBytes;
 };
 
 }  // namespace grainlink::test

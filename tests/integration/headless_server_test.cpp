@@ -26,5 +26,18 @@ TEST_F(HeadlessServer, ShowsFramedRecordsOnStandardOutputAndStopsCleanlyOnSigter
     EXPECT_TRUE(raw.readAll().endsWith("\r\n\r\n")) << "each record is followed by CR LF";
 }
 
+// A closed terminal or a service manager's reload (SIGHUP) stops the server cleanly, like
+// SIGTERM; SIGUSR1 and SIGUSR2, which mean nothing to it, leave it running.
+TEST_F(HeadlessServer, HangUpStopsCleanlyAndUserSignalsAreIgnored)
+{
+    writeConfig(dir.filePath("no-such-device"));
+    startServer();
+    ASSERT_TRUE(waitForLine("frame_comms(1) = Unit 1 Rx Data (Enabled)  Line A", 10000));
+    for (int ignored : {SIGUSR1, SIGUSR2}) ::kill(static_cast<pid_t>(server.processId()), ignored);
+    QTest::qWait(300);
+    ASSERT_EQ(server.state(), QProcess::Running);
+    expectCleanExitOn(SIGHUP);
+}
+
 }  // namespace
 }  // namespace grainlink::test
