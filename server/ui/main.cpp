@@ -10,7 +10,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <csignal>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -21,7 +23,7 @@ int RunHeadless(QCoreApplication& app)
     StderrMessageBox messageBox;
     StderrErrorNotice notice;
     ServerApp server(messageBox, notice);
-    HeadlessPrinter printer(server.core().panel(), stdout);
+    HeadlessPrinter printer(server.core().panel(), STDOUT_FILENO);
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &app, [&] {
         server.shutdown();
@@ -67,6 +69,10 @@ bool WantsHeadless(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // A reader that has gone (`grainlink --headless | true`, a closed log pipe) must cost lines,
+    // not the server: writes then fail with EPIPE instead of killing the process.
+    std::signal(SIGPIPE, SIG_IGN);
+
     // A headless server must not need a display, so the kind of application is chosen first.
     const bool headless = WantsHeadless(argc, argv);
     std::unique_ptr<QCoreApplication> app =
