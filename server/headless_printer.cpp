@@ -3,11 +3,27 @@
 namespace grainlink {
 namespace {
 
+// C0 controls, DEL and the C1 controls (which some terminals obey too).
+bool IsControl(char16_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
 QString Escaped(const QString& text)
 {
-    QString escaped = text;
-    escaped.replace(QLatin1Char('\r'), QLatin1String("\\r"));
-    escaped.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u'\r')
+            escaped += QLatin1String("\\r");
+        else if (c == u'\n')
+            escaped += QLatin1String("\\n");
+        else if (IsControl(c.unicode()))
+            escaped += QLatin1String("\\x") +
+                       QString::number(c.unicode(), 16).toUpper().rightJustified(2, u'0');
+        else
+            escaped += c;
+    }
     return escaped;
 }
 

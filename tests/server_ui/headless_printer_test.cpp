@@ -37,7 +37,7 @@ struct Pipe {
     int fds[2] = {-1, -1};
 };
 
-TEST(HeadlessPrinter, WritesOneLinePerPanelChangeWithLineBreaksEscaped)
+TEST(HeadlessPrinter, WritesOneLinePerPanelChangeWithControlCharactersEscaped)
 {
     Pipe out(65536);
     CommsPanel panel;
@@ -47,11 +47,14 @@ TEST(HeadlessPrinter, WritesOneLinePerPanelChangeWithLineBreaksEscaped)
     panel.setText(CommsControl::lbl_rx_cnt, 1, "1");  // unchanged: no line
     panel.setText(CommsControl::lbl_msg, 4, "x");
     panel.setText(CommsControl::lbl_msg, 4, "");
+    panel.setText(CommsControl::frame_comms, 3,
+                  QString::fromLatin1("a\x1b[2J\0\x7f\t\x9b", 9) + QStringLiteral("Zürich"));
     EXPECT_EQ(out.drain().toStdString(),
               "lbl_rx_cnt(1) = 1\n"
               "lbl_rx(2) = ;A1%2\\r\\n\n"
               "lbl_msg(4) = x\n"
-              "lbl_msg(4) = \n");
+              "lbl_msg(4) = \n"
+              "frame_comms(3) = a\\x1B[2J\\x00\\x7F\\x09\\x9BZ\xC3\xBCrich\n");
 }
 
 // Nobody reads while far more than the backlog is printed: every write returns at once, the
