@@ -176,8 +176,12 @@ void AcquisitionCycle::CheckMessage(int unit)
     UnitRec& rec = m_state.UnitData[unit];
     SerialPort& port = m_ports[unit];
     if (port.inBufferCount() >= 1) {
-        rec.RxBuffer += port.input();
+        const QByteArray input = port.input();
         m_state.IdleTicks[unit] = 0;
+        if (rec.RxBuffer.size() + input.size() > kMaxMessageBytes)
+            DiscardFlood(unit);
+        else
+            rec.RxBuffer += input;
         return;
     }
     if (++m_state.IdleTicks[unit] < 2) return;
@@ -203,6 +207,18 @@ void AcquisitionCycle::CheckMessage(int unit)
     WriteRawData(unit);
     m_events.DecodeRecord(unit);
     rec.WatchdogReload = m_state.MessageTime;
+}
+
+void AcquisitionCycle::DiscardFlood(int unit)
+{
+    UnitRec& rec = m_state.UnitData[unit];
+    rec.RxBuffer.clear();
+    rec.WatchdogCount = rec.WatchdogReload;
+    m_state.Receiving[unit] = false;
+    m_panel.setText(CommsControl::lbl_msg, unit,
+                    Now() + QStringLiteral(" bad data: more than %1 characters without a pause, "
+                                           "discarded")
+                                .arg(kMaxMessageBytes));
 }
 
 void AcquisitionCycle::WriteRawData(int unit)

@@ -20,7 +20,9 @@ namespace grainlink {
 // when it works again) and the message is decoded all the same.
 //
 // Timing: input first seen at tick k is read from tick k+1 on; a burst complete by tick k+1 is
-// framed at tick k+3; a unit that never pauses for two ticks is abandoned at tick k+5.
+// framed at tick k+3; a unit that never pauses for two ticks is abandoned at tick k+5, and one
+// that sends more than kMaxMessageBytes before a pause is cut off at once, so that a flooded
+// line neither grows without bound nor slows the other units.
 //
 // Every failure inside a tick is trapped here: the failing step is skipped, `PortError` is set
 // and the error notice is raised. A unit whose device fails to open or vanishes is reported
@@ -31,6 +33,9 @@ public:
     static constexpr int kReceiveWatchdog = 5;   // ticks a message may keep arriving
     static constexpr int kReopenInterval = 5;    // ticks between reopen attempts of a lost port
     static constexpr int kMaxRxCount = 10000;
+    // A record is a few hundred characters and a 9600-baud line carries under a thousand a
+    // second: a unit that sends more than this without a pause is not an instrument talking.
+    static constexpr qsizetype kMaxMessageBytes = 16384;
     static constexpr const char* kLineSettings = "9600,n,8,1";
 
     AcquisitionCycle(SharedState& state, const ComPorts& ports, CommsPanel& panel,
@@ -55,6 +60,7 @@ private:
     void RetryLostPorts();
     void Watch(int unit);
     void OnPortLost(int unit);
+    void DiscardFlood(int unit);
     QString Now() const;
 
     template <typename Step>

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
+
 namespace grainlink::test {
 namespace {
 
@@ -137,6 +139,28 @@ TEST_F(Framing, RawDataFileThatCannotBeWrittenIsReportedOnceAndTheRecordGoesOn)
     EXPECT_EQ(ReadFile("RawData1.txt"), kRecord + "\r\n");
     EXPECT_EQ(warnings.size(), 2);
     qInstallMessageHandler(previous);
+}
+
+// A port pointed at a fast device by mistake: far more arrives every tick than any record holds.
+TEST_F(Framing, AUnitThatFloodsItsLineIsCutOffAndTheOthersStayOnTime)
+{
+    state.NumUnits = 2;
+    state.UnitEnabled[2] = true;
+    state.UnitPort[2] = 2;
+    state.RequestPortReopen();
+    ticks(1);
+    events.calls.clear();
+    fakes[1]->receive(kRecord);
+    qsizetype held = 0;
+    for (int tick = 0; tick < 4; ++tick) {
+        fakes[2]->receive(QByteArray(100000, 'X'));
+        ticks(1);
+        held = std::max(held, state.UnitData[2].RxBuffer.size());
+    }
+    EXPECT_EQ(events.calls, QStringList{"DecodeRecord(1)"}) << "unit 1 framed on time";
+    EXPECT_LE(held, AcquisitionCycle::kMaxMessageBytes);
+    EXPECT_EQ(text(CommsControl::lbl_msg, 2),
+              clock.text() + " bad data: more than 16384 characters without a pause, discarded");
 }
 
 TEST_F(Framing, MessageCountWrapsFromTenThousandToZero)
