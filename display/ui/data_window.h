@@ -17,9 +17,10 @@ struct SharedState;
 // frm_data<n>: the live data window of one unit, a view over the unit's item table (whatever the
 // decoder, the invalid marking or the demonstration data write there shows at once). It is
 // created hidden and never destroyed while the program runs: closing only hides it, and only
-// once the flow factor in it, when shown, is valid. Each activation reloads the stored flow factor, renews the
-// caption, re-applies the Standard or Advanced view and shows the Display menu only to a service
-// user (access level 2), which is also re-checked whenever the window gets the focus.
+// once the flow factor in it, when shown, is valid. Each activation reloads the stored flow
+// factor, renews the caption, re-applies the Standard or Advanced view and shows the Display menu
+// only to a service user (access level 2), which is also re-checked whenever the window gets the
+// focus.
 class DataWindow : public QMainWindow {
     Q_OBJECT
 

@@ -75,7 +75,8 @@ TEST(IniProfileFileTest, AByteOrderMarkIsSkippedOnReadingAndKeptOnWriting)
     EXPECT_EQ(ini.profile.read("Unit1", "Enable", "0", 80), "1");
     EXPECT_TRUE(ini.profile.write("Unit1", "Name", "A"));
     EXPECT_TRUE(ini.profile.write("Options", "Units", "2"));
-    EXPECT_EQ(ini.contents(), "\xEF\xBB\xBF[Unit1]\r\nEnable=1\r\nName=A\r\n[Options]\r\nUnits=2\r\n");
+    EXPECT_EQ(ini.contents(),
+              "\xEF\xBB\xBF[Unit1]\r\nEnable=1\r\nName=A\r\n[Options]\r\nUnits=2\r\n");
 }
 
 // What is there instead of a readable file, and what the file layer says about it. Every read

@@ -101,7 +101,8 @@ protected:
     {
         const QString path = dir.filePath("stdout.fifo");
         if (mkfifo(QFile::encodeName(path).constData(), 0600) != 0) return -1;
-        const int reader = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        const int reader =
+            ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (reader < 0 || fcntl(reader, F_SETPIPE_SZ, capacity) < 0) return -1;
         server.setStandardOutputFile(path);
         return reader;

@@ -103,9 +103,10 @@ TEST_F(SimulatorLine, RecordWithoutSemicolonIsReportedNotLoggedAndTerminationRem
 
 TEST(Simulator, WarnsOfAnIntervalTooShortForTheServerToFrameEachRecord)
 {
-    const std::pair<QStringList, bool> cases[] = {{{"--interval", "3.9"}, true},
-                                                  {{"--interval", "4.1"}, false},
-                                                  {{"--interval", "4.1", "--fault", "split"}, true}};
+    const std::pair<QStringList, bool> cases[] = {
+        {{"--interval", "3.9"}, true},
+        {{"--interval", "4.1"}, false},
+        {{"--interval", "4.1", "--fault", "split"}, true}};
     for (const auto& [arguments, warns] : cases) {
         QProcess simulator;
         simulator.start(QStringLiteral(GRAINLINK_SIM_PATH), arguments);

@@ -99,7 +99,8 @@ std::optional<SimOptions> ParseCommandLine(const QStringList& arguments)
                         "removed at exit. Only replaces an existing symbolic link."),
          QStringLiteral("path")},
         {QStringLiteral("interval"),
-         QStringLiteral("Seconds between records (fractions allowed); the server needs more than 4."),
+         QStringLiteral(
+             "Seconds between records (fractions allowed); the server needs more than 4."),
          QStringLiteral("seconds"), QStringLiteral("5")},
         {QStringLiteral("count"), QStringLiteral("Stop after this many record slots; 0: never."),
          QStringLiteral("n"), QStringLiteral("0")},

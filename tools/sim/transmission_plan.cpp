@@ -101,9 +101,9 @@ int ShortestSeparateIntervalMs(const QByteArray& record, Fault fault)
     const SlotPlan plan = PlanSlot(record, fault, 0);
     if (plan.chunks.empty()) return 0;
     const Chunk& last = plan.chunks.back();
-    const int lastArrivalMs =
-        last.atMs +
-        static_cast<int>((last.bytes.size() * 1000 + kLineCharsPerSecond - 1) / kLineCharsPerSecond);
+    const qsizetype lineMs = (last.bytes.size() * 1000 + kLineCharsPerSecond - 1) /
+                             kLineCharsPerSecond;  // rounded up
+    const int lastArrivalMs = last.atMs + static_cast<int>(lineMs);
     // The last read is at the first tick after the last character, and never before the tick
     // after the one that first saw the message.
     return std::max(lastArrivalMs, kTickMs) + kTickMs + kSilentTicks * kTickMs;
