@@ -71,7 +71,7 @@ TEST_F(FloodedLine, HoldsLittleAndTicksQuickly)
                              static_cast<qsizetype>(ports[1].inBufferCount())});
     }
     EXPECT_LE(mostHeld, AcquisitionCycle::kMaxMessageBytes);
-    EXPECT_LT(slowestTickMs, 250);
+    EXPECT_LT(slowestTickMs, 500);
     EXPECT_TRUE(panel.text(CommsControl::lbl_msg, 1).endsWith(" discarded"))
         << panel.text(CommsControl::lbl_msg, 1).toStdString();
 }
