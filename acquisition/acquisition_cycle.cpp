@@ -1,8 +1,7 @@
 #include "acquisition/acquisition_cycle.h"
 
+#include "acquisition/side_file_report.h"
 #include "acquisition/unit_file_name.h"
-
-#include <QFile>
 
 #include <algorithm>
 
@@ -24,7 +23,7 @@ bool HasLineEndBeforeLast(const QByteArray& message)
 AcquisitionCycle::AcquisitionCycle(SharedState& state, const ComPorts& ports, CommsPanel& panel,
                                    const Clock& clock, UnitEvents& events, ErrorNotice& notice)
     : m_state(state), m_ports(ports), m_panel(panel), m_clock(clock), m_events(events),
-      m_notice(notice)
+      m_notice(notice), m_rawData(MessageLineReporter(panel, clock))
 {
 }
 
@@ -177,8 +176,12 @@ void AcquisitionCycle::CheckMessage(int unit)
     UnitRec& rec = m_state.UnitData[unit];
     SerialPort& port = m_ports[unit];
     if (port.inBufferCount() >= 1) {
-        rec.RxBuffer += port.input();
+        const QByteArray input = port.input();
         m_state.IdleTicks[unit] = 0;
+        if (rec.RxBuffer.size() + input.size() > kMaxMessageBytes)
+            DiscardFlood(unit);
+        else
+            rec.RxBuffer += input;
         return;
     }
     if (++m_state.IdleTicks[unit] < 2) return;
@@ -206,15 +209,23 @@ void AcquisitionCycle::CheckMessage(int unit)
     rec.WatchdogReload = m_state.MessageTime;
 }
 
+void AcquisitionCycle::DiscardFlood(int unit)
+{
+    UnitRec& rec = m_state.UnitData[unit];
+    rec.RxBuffer.clear();
+    rec.WatchdogCount = rec.WatchdogReload;
+    m_state.Receiving[unit] = false;
+    m_panel.setText(CommsControl::lbl_msg, unit,
+                    Now() + QStringLiteral(" bad data: more than %1 characters without a pause, "
+                                           "discarded")
+                                .arg(kMaxMessageBytes));
+}
+
 void AcquisitionCycle::WriteRawData(int unit)
 {
     if (!m_state.RawLogEnabled) return;
-    QFile file(UnitFileName(QString::fromLatin1(kRawDataBase), unit));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        throw std::runtime_error("cannot open " + file.fileName().toStdString());
-    const QByteArray line = m_state.UnitData[unit].RxBuffer + "\r\n";
-    if (file.write(line) != line.size() || !file.flush())
-        throw std::runtime_error("cannot write " + file.fileName().toStdString());
+    m_rawData.Append(unit, UnitFileName(QString::fromLatin1(kRawDataBase), unit),
+                     m_state.UnitData[unit].RxBuffer + "\r\n");
 }
 
 void AcquisitionCycle::CloseAllPorts()

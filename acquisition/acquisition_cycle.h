@@ -2,6 +2,7 @@
 
 #include "acquisition/com_ports.h"
 #include "acquisition/comms_panel.h"
+#include "acquisition/side_file.h"
 #include "acquisition/unit_events.h"
 #include "acquisition/unit_state.h"
 #include "platform/clock.h"
@@ -14,10 +15,14 @@ namespace grainlink {
 // The one-second acquisition tick (`tmr_tick`): opens the enabled units' ports when asked to,
 // counts each unit's watchdog down, collects waiting input and frames a message once the line
 // has been silent for two ticks (`CheckMessage`). A framed message is counted, shown, appended
-// to the unit's raw data file and handed on for decoding.
+// to the unit's raw data file and handed on for decoding. The raw data file is a side record: a
+// file that cannot take the message is reported on the unit's message line (once, and again
+// when it works again) and the message is decoded all the same.
 //
 // Timing: input first seen at tick k is read from tick k+1 on; a burst complete by tick k+1 is
-// framed at tick k+3; a unit that never pauses for two ticks is abandoned at tick k+5.
+// framed at tick k+3; a unit that never pauses for two ticks is abandoned at tick k+5, and one
+// that sends more than kMaxMessageBytes before a pause is cut off at once, so that a flooded
+// line neither grows without bound nor slows the other units.
 //
 // Every failure inside a tick is trapped here: the failing step is skipped, `PortError` is set
 // and the error notice is raised. A unit whose device fails to open or vanishes is reported
@@ -28,6 +33,9 @@ public:
     static constexpr int kReceiveWatchdog = 5;   // ticks a message may keep arriving
     static constexpr int kReopenInterval = 5;    // ticks between reopen attempts of a lost port
     static constexpr int kMaxRxCount = 10000;
+    // A record is a few hundred characters and a 9600-baud line carries under a thousand a
+    // second: a unit that sends more than this without a pause is not an instrument talking.
+    static constexpr qsizetype kMaxMessageBytes = 16384;
     static constexpr const char* kLineSettings = "9600,n,8,1";
 
     AcquisitionCycle(SharedState& state, const ComPorts& ports, CommsPanel& panel,
@@ -52,6 +60,7 @@ private:
     void RetryLostPorts();
     void Watch(int unit);
     void OnPortLost(int unit);
+    void DiscardFlood(int unit);
     QString Now() const;
 
     template <typename Step>
@@ -65,6 +74,7 @@ private:
     UnitEvents& m_events;
     ErrorNotice& m_notice;
     PerUnit<int16_t> m_reopenCountdown;  // 0: not waiting
+    SideFileWriter m_rawData;
 };
 
 }  // namespace grainlink

@@ -1,10 +1,8 @@
 #include "acquisition/side_file_report.h"
 
-#include <QtGlobal>
-
 namespace grainlink {
 
-SideFileWriter::Reporter PanelReporter(CommsPanel& panel, const Clock& clock)
+SideFileWriter::Reporter MessageLineReporter(CommsPanel& panel, const Clock& clock)
 {
     return [&panel, &clock](int unit, const QString& text) {
         panel.setText(CommsControl::lbl_msg, unit,

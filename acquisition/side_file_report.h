@@ -6,9 +6,9 @@
 
 namespace grainlink {
 
-// Reports side file trouble where the operator looks: the unit's message line (lbl_msg) shows
-// the date and time, a blank and the text, and standard error gets "Unit <n>: " and the text,
-// so that a server without windows, or one whose message line is soon overwritten, still tells.
-SideFileWriter::Reporter PanelReporter(CommsPanel& panel, const Clock& clock);
+// How a side file's trouble reaches the operator, the same for every side file (raw data, data
+// log): on the unit's message line, after the date and time like the line's other texts, and as
+// a warning on standard error, where a server without a window is watched.
+SideFileWriter::Reporter MessageLineReporter(CommsPanel& panel, const Clock& clock);
 
 }  // namespace grainlink

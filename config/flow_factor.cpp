@@ -5,7 +5,7 @@
 namespace grainlink {
 namespace {
 
-constexpr int kFlowFactorCapacity = 10;
+constexpr int kFlowFactorCapacity = kFlowFactorMaxLength + 1;
 
 QByteArray FlowFactorKey(int unit)
 {

@@ -129,16 +129,7 @@ Location Find(const QByteArray& data, QByteArrayView section, QByteArrayView key
     return at;
 }
 
-// The file's contents; empty when it does not exist, nothing when it exists but is unreadable.
-std::optional<QByteArray> Contents(const QString& path)
-{
-    QFile file(path);
-    if (!file.exists()) return QByteArray();
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) return std::nullopt;
-    return data;
-}
+const QByteArray kByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
 
 QByteArray LineEnding(const QByteArray& data)
 {
@@ -215,8 +206,23 @@ std::optional<struct stat> StatOf(const QString& path)
 }  // namespace
 
 IniProfileFile::IniProfileFile(QString path, BeforeCommit beforeCommit)
-    : m_path(std::move(path)), m_beforeCommit(std::move(beforeCommit))
+    : m_path(std::move(path)), m_beforeCommit(std::move(beforeCommit)), m_file(m_path)
 {
+}
+
+FileStatus IniProfileFile::status() const
+{
+    m_file.Refresh();
+    return m_file.status();
+}
+
+std::optional<IniProfileFile::Text> IniProfileFile::Contents() const
+{
+    m_file.Refresh();
+    if (m_file.status().state == FileState::Unreadable) return std::nullopt;
+    const QByteArray& data = m_file.contents();
+    if (!data.startsWith(kByteOrderMark)) return Text{{}, data};
+    return Text{kByteOrderMark, data.sliced(kByteOrderMark.size())};
 }
 
 QByteArray IniProfileFile::read(const QByteArray& section, const QByteArray& key,
@@ -224,7 +230,7 @@ QByteArray IniProfileFile::read(const QByteArray& section, const QByteArray& key
 {
     if (capacity <= 0) return {};
     QByteArray value = defaultValue;
-    const QByteArray data = Contents(m_path).value_or(QByteArray());
+    const QByteArray data = Contents().value_or(Text()).body;
     const Location at = Find(data, section.trimmed(), key.trimmed());
     if (at.keyFound) {
         value = data.sliced(at.valueStart, at.valueEnd - at.valueStart).trimmed();
@@ -240,10 +246,11 @@ bool IniProfileFile::write(const QByteArray& section, const QByteArray& key,
     const QByteArray keyName = key.trimmed();
     if (!IsValidSection(sectionName) || !IsValidKey(keyName)) return false;
 
-    const std::optional<QByteArray> data = Contents(m_path);
-    if (!data) return false;
+    const std::optional<Text> text = Contents();
+    if (!text) return false;
     if (!QDir().mkpath(QFileInfo(m_path).absolutePath())) return false;
-    const QByteArray updated = WithSetting(*data, sectionName, keyName, StoredForm(value));
+    const QByteArray updated =
+        text->byteOrderMark + WithSetting(text->body, sectionName, keyName, StoredForm(value));
 
     const std::optional<struct stat> old = StatOf(m_path);
     QSaveFile out(m_path);

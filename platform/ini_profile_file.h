@@ -1,10 +1,12 @@
 #pragma once
 
 #include "platform/profile_file.h"
+#include "platform/text_file_snapshot.h"
 
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace grainlink {
 
@@ -27,7 +29,11 @@ namespace grainlink {
 // - The file holds the scrambled password: a rewrite keeps its owner, group and permission bits
 //   (the owner only where this user may give it away), and a new file is readable by its owner
 //   and group only.
-// A missing or unreadable file reads as empty, so every read yields its default.
+// - A UTF-8 byte-order mark at the start (some editors write one) is skipped on reading and kept
+//   on writing.
+// A missing or unreadable file reads as empty, so every read yields its default. The file is read
+// once and kept while it is unchanged (TextFileSnapshot), which also refuses what is not a
+// regular file of reasonable size.
 class IniProfileFile final : public ProfileFile {
 public:
     // Called after the new contents are written to the temporary file and just before it
@@ -42,10 +48,21 @@ public:
                const QByteArray& value) override;
 
     const QString& path() const { return m_path; }
+    // Whether the file is there and readable, and if not why.
+    FileStatus status() const;
 
 private:
+    // The file's text, after its byte-order mark if it has one.
+    struct Text {
+        QByteArray byteOrderMark;
+        QByteArray body;
+    };
+    // Empty for a missing file, nothing for one that exists but cannot be read.
+    std::optional<Text> Contents() const;
+
     QString m_path;
     BeforeCommit m_beforeCommit;
+    mutable TextFileSnapshot m_file;
 };
 
 }  // namespace grainlink

@@ -5,6 +5,11 @@
 namespace grainlink {
 namespace {
 
+// What the port takes in between two reads. A 9600-baud line carries under a thousand characters
+// a second; a device that sends faster (a port pointed at the wrong device) waits in the driver,
+// or is lost there, instead of growing this process.
+constexpr qint64 kReadBufferBytes = 16384;
+
 struct LineSettings {
     qint32 baudRate = 9600;
     QSerialPort::Parity parity = QSerialPort::NoParity;
@@ -45,6 +50,7 @@ LineSettings ParseSettings(const QString& text)
 
 QtSerialPort::QtSerialPort(DeviceResolver resolver) : m_resolver(std::move(resolver))
 {
+    m_port.setReadBufferSize(kReadBufferBytes);
     QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
                      [this](QSerialPort::SerialPortError error) { onError(error); });
 }

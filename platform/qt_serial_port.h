@@ -11,7 +11,8 @@ namespace grainlink {
 // SerialPort on QSerialPort. Port numbers become device paths through a resolver, so that
 // the mapping can come from the configuration. A device that disappears while open (USB
 // adapter unplugged, pseudo-terminal closed) closes the port; the next read then fails, so
-// the caller learns of it once and can open the port again later.
+// the caller learns of it once and can open the port again later. Between two reads the port
+// holds at most a few records' worth of input, whatever the device sends.
 class QtSerialPort final : public SerialPort {
 public:
     using DeviceResolver = std::function<QString(int16_t portNumber)>;

@@ -12,6 +12,9 @@ namespace {
 
 int g_signalSockets[2] = {-1, -1};
 
+constexpr int kTerminating[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int kIgnored[] = {SIGUSR1, SIGUSR2};
+
 void OnSignal(int signalNumber)
 {
     const unsigned char byte = static_cast<unsigned char>(signalNumber);
@@ -35,14 +38,14 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    for (int signalNumber : kTerminating) sigaction(signalNumber, &action, nullptr);
+    for (int signalNumber : kIgnored) std::signal(signalNumber, SIG_IGN);
 }
 
 TerminationSignals::~TerminationSignals()
 {
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    for (int signalNumber : kTerminating) std::signal(signalNumber, SIG_DFL);
+    for (int signalNumber : kIgnored) std::signal(signalNumber, SIG_DFL);
     ::close(g_signalSockets[0]);
     ::close(g_signalSockets[1]);
     g_signalSockets[0] = g_signalSockets[1] = -1;

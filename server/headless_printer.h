@@ -1,26 +1,27 @@
 #pragma once
 
 #include "acquisition/comms_panel.h"
+#include "platform/nonblocking_output.h"
 
 #include <QObject>
-
-#include <cstdio>
 
 namespace grainlink {
 
 // The communications panel of a server without a window: every change of a panel text becomes
-// one line on the output, such as "lbl_rx_cnt(1) = 1", with CR and LF inside the text written
-// as \r and \n so that each change stays on one line.
+// one line on the output, such as "lbl_rx_cnt(1) = 1". Control characters inside the text (device
+// bytes, names from the configuration) are written as \r, \n or \xNN, so that each change stays
+// on one line and nothing reaches the reader's terminal as a command. The output never holds up
+// the caller: a reader that falls behind loses lines, and is told how many.
 class HeadlessPrinter : public QObject {
     Q_OBJECT
 
 public:
-    HeadlessPrinter(CommsPanel& panel, std::FILE* out, QObject* parent = nullptr);
+    HeadlessPrinter(CommsPanel& panel, int fd, QObject* parent = nullptr);
 
     static QString FormatLine(CommsControl control, int unit, const QString& text);
 
 private:
-    std::FILE* m_out;
+    NonBlockingOutput m_output;
 };
 
 }  // namespace grainlink

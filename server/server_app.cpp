@@ -4,8 +4,6 @@
 #include "config/serial_devices.h"
 #include "platform/qt_serial_port.h"
 
-#include <QFile>
-
 namespace grainlink {
 
 ServerApp::ServerApp(MessageBox& messageBox, ErrorNotice& notice, QObject* parent)
@@ -35,10 +33,21 @@ void ServerApp::configurationChanged()
 void ServerApp::start()
 {
     // Says which file the settings come from, so that a server with every unit disabled
-    // because its file is elsewhere is not a mystery.
-    const QString path = ConfigFilePath();
-    qInfo("Configuration: %s%s", qUtf8Printable(path),
-          QFile::exists(path) ? "" : " (not found: every setting takes its default)");
+    // because its file is elsewhere or unusable is not a mystery.
+    const QByteArray path = m_profile.path().toUtf8();
+    const FileStatus file = m_profile.status();
+    switch (file.state) {
+    case FileState::Read:
+        qInfo("Configuration: %s", path.constData());
+        break;
+    case FileState::Missing:
+        qInfo("Configuration: %s (not found: every setting takes its default)", path.constData());
+        break;
+    case FileState::Unreadable:
+        qWarning("Configuration: %s cannot be read (%s): every setting takes its default",
+                 path.constData(), qUtf8Printable(file.reason));
+        break;
+    }
     if (m_core.state().DemoMode)
         qInfo("Demonstration mode: silent units receive generated records; no data log lines.");
     m_core.start();

@@ -11,7 +11,7 @@ ServerCore::ServerCore(const ServerServices& services, QObject* parent)
       m_messageBox(services.messageBox),
       m_ports(services.makePort),
       m_dataLog(m_state, m_items, m_history, services.clock,
-                PanelReporter(m_panel, services.clock)),
+                MessageLineReporter(m_panel, services.clock)),
       m_events(m_state, m_items, m_dataLog,
                UnitEventHooks{[this](int unit) { emit recordStored(unit); },
                               [this](int unit) { emit unitMarkedStale(unit); }}),

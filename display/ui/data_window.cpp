@@ -87,9 +87,14 @@ bool DataWindow::ValidateMe()
     return m_flowFactor->ValidateMe();
 }
 
+bool DataWindow::ReadyToClose()
+{
+    return !m_panels.raw->isVisible() || ValidateMe();
+}
+
 void DataWindow::CloseCommand()
 {
-    if (ValidateMe()) hide();
+    if (ReadyToClose()) hide();
 }
 
 void DataWindow::ApplyLayout()
@@ -130,7 +135,7 @@ void DataWindow::closeEvent(QCloseEvent* event)
 {
     // Closing from the frame is the Close command. The window is not deleted on close, so an
     // accepted close only hides it, and an application quit is not blocked by a valid window.
-    if (ValidateMe())
+    if (ReadyToClose())
         event->accept();
     else
         event->ignore();

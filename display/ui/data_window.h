@@ -17,9 +17,10 @@ struct SharedState;
 // frm_data<n>: the live data window of one unit, a view over the unit's item table (whatever the
 // decoder, the invalid marking or the demonstration data write there shows at once). It is
 // created hidden and never destroyed while the program runs: closing only hides it, and only
-// once the flow factor in it is valid. Each activation reloads the stored flow factor, renews the
-// caption, re-applies the Standard or Advanced view and shows the Display menu only to a service
-// user (access level 2), which is also re-checked whenever the window gets the focus.
+// once the flow factor in it, when shown, is valid. Each activation reloads the stored flow
+// factor, renews the caption, re-applies the Standard or Advanced view and shows the Display menu
+// only to a service user (access level 2), which is also re-checked whenever the window gets the
+// focus.
 class DataWindow : public QMainWindow {
     Q_OBJECT
 
@@ -33,7 +34,11 @@ public:
     int unit() const;
     // Stores a numeric flow factor and answers true; otherwise tells the user and answers false.
     bool ValidateMe();
-    // The Close command: hides the window when its flow factor is valid.
+    // Whether the window may hide: the flow factor is validated (and stored) only while its box
+    // is in front of the user (window shown, Advanced view). A factor the user cannot see or
+    // reach, such as an unusable stored one in the Standard view, never keeps a window open.
+    bool ReadyToClose();
+    // The Close command: hides the window when it is ready to close.
     void CloseCommand();
     // Places the frames for the checked view and sizes the window to them.
     void ApplyLayout();

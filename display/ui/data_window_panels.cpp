@@ -24,6 +24,10 @@ constexpr int kDiagValueLeft = 1140;
 constexpr int kDiagValueWidth = 660;
 constexpr int kDiagUnitLeft = 1830;
 constexpr int kDiagUnitWidth = 345;
+// FlowIndex can be a ten-digit number with a sign and has no unit of measure beside it: its box
+// starts just after its short caption and runs to the frame's inner edge.
+constexpr int kFlowIndexLeft = 900;
+constexpr int kFlowIndexRight = 2175;
 constexpr int kDiagRowStep = 360;
 constexpr int kStatusRow = 2040;
 constexpr int kFirstFlagRow = 2400;
@@ -115,15 +119,16 @@ void AddDiagnosticRows(CaptionedFrame* frame, ItemTable& items)
     int y = kFirstRow;
     for (const Measured& row :
          {Measured{Item::LaserCurrent, "mA"}, Measured{Item::DiodePower, "VDC"},
-          Measured{Item::Temperature, " °C"}, Measured{Item::FlowIndex, ""}}) {
+          Measured{Item::Temperature, " °C"}}) {
         AddCaption(frame, row.item, QRect(kInset, y, kDiagCaptionWidth, kValueHeight));
         AddValue(frame, items, row.item, QRect(kDiagValueLeft, y, kDiagValueWidth, kValueHeight));
-        if (*row.unit)
-            AddText(frame, QStringLiteral("lbl_unit_") + ItemName(row.item),
-                    QString::fromUtf8(row.unit),
-                    QRect(kDiagUnitLeft, y, kDiagUnitWidth, kValueHeight));
+        AddText(frame, QStringLiteral("lbl_unit_") + ItemName(row.item),
+                QString::fromUtf8(row.unit), QRect(kDiagUnitLeft, y, kDiagUnitWidth, kValueHeight));
         y += kDiagRowStep;
     }
+    AddCaption(frame, Item::FlowIndex, QRect(kInset, y, kFlowIndexLeft - kInset, kValueHeight));
+    AddValue(frame, items, Item::FlowIndex,
+             QRect(kFlowIndexLeft, y, kFlowIndexRight - kFlowIndexLeft, kValueHeight));
 
     auto* line = new QFrame(frame);
     line->setObjectName(QStringLiteral("line_status"));

@@ -44,7 +44,7 @@ void DataWindows::showAllDataWindows()
 void DataWindows::closeAll()
 {
     for (const auto& window : m_windows)
-        if (window->ValidateMe()) window->hide();
+        if (window->ReadyToClose()) window->hide();
 }
 
 }  // namespace grainlink

@@ -25,7 +25,7 @@ public:
     void showDataWindow(int unit);
     // Shows the windows of the configured units, 1 to NumUnits, letting each one settle.
     void showAllDataWindows();
-    // Close all: every window whose flow factor is valid hides, the others say so and stay.
+    // Close all: every window that is ready to close hides, the others say so and stay.
     void closeAll();
 
 private:

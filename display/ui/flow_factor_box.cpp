@@ -35,6 +35,8 @@ FlowFactorBox::FlowFactorBox(ItemTable& items, ConfigFile& config, MessageBox& m
     setAcceptDrops(false);
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setAutoFillBackground(true);
+    // A longer factor would come back cut at the next activation.
+    setMaxLength(kFlowFactorMaxLength);
     ShowColours(false);
 
     setText(m_items.text(Item::txt_flow_factor));

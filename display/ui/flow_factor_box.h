@@ -15,7 +15,8 @@ struct SharedState;
 // directions. Only the keys below change it, so a factor can be corrected only by clearing it
 // and typing it again:
 //   Backspace      empties the box and shows the editing colours (white on blue);
-//   0..9 and "."   are appended at the end, wherever the caret or selection is;
+//   0..9 and "."   are appended at the end, wherever the caret or selection is, up to the nine
+//                  characters the setting can hold;
 //   Enter          stores a numeric text under the unit's FlowFactor key and shows the saved
 //                  colours (black on white); any other text gives "invalid data".
 // Every other key is dropped, and paste, drop, input methods and the context menu are shut off.

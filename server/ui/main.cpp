@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <csignal>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -19,7 +21,7 @@ int RunHeadless(QCoreApplication& app, bool demo)
     StderrErrorNotice notice;
     ServerApp server(messageBox, notice);
     server.core().state().DemoMode = demo;
-    HeadlessPrinter printer(server.core().panel(), stdout);
+    HeadlessPrinter printer(server.core().panel(), STDOUT_FILENO);
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &app, [&] {
         server.shutdown();
@@ -52,6 +54,10 @@ bool NeedsNoDisplay(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // A reader that has gone (`grainlink --headless | true`, a closed log pipe) must cost lines,
+    // not the server: writes then fail with EPIPE instead of killing the process.
+    std::signal(SIGPIPE, SIG_IGN);
+
     // The kind of application is chosen before the options are parsed.
     std::unique_ptr<QCoreApplication> app =
         NeedsNoDisplay(argc, argv) ? std::make_unique<QCoreApplication>(argc, argv)

@@ -1,6 +1,9 @@
 #include "tests/acquisition/cycle_fixture.h"
 
+#include <QDir>
 #include <QFile>
+
+#include <algorithm>
 
 namespace grainlink::test {
 namespace {
@@ -98,6 +101,66 @@ TEST_F(Framing, RawDataFileIsOnlyWrittenWhenEnabled)
     ticks(4);
     EXPECT_EQ(text(CommsControl::lbl_rx_cnt), "1");
     EXPECT_FALSE(QFile::exists("RawData1.txt"));
+}
+
+TEST_F(Framing, RawDataFileThatCannotBeWrittenIsReportedOnceAndTheRecordGoesOn)
+{
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtWarningMsg) warnings << text;
+        });
+    state.MessageTime = 7;
+    ASSERT_TRUE(QDir().mkdir("RawData1.txt"));  // a directory where the file should be
+    fakes[1]->receive(kRecord);
+    ticks(4);
+    EXPECT_TRUE(text(CommsControl::lbl_msg).startsWith(clock.text() +
+                                                       " cannot write RawData1.txt: "))
+        << qPrintable(text(CommsControl::lbl_msg));
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].contains("cannot write RawData1.txt: ")) << qPrintable(warnings[0]);
+
+    // Said once: the next record's framing clears the line and nothing repeats it.
+    fakes[1]->receive(kRecord);
+    ticks(4);
+    EXPECT_EQ(text(CommsControl::lbl_msg), "");
+    EXPECT_EQ(warnings.size(), 1);
+    EXPECT_EQ(events.calls, (QStringList{"DecodeRecord(1)", "DecodeRecord(1)"}));
+    EXPECT_EQ(state.UnitData[1].WatchdogReload, 7);
+    EXPECT_EQ(text(CommsControl::lbl_rx_cnt), "2");
+    EXPECT_EQ(notice.shown, 0);
+    EXPECT_FALSE(state.PortError);
+
+    ASSERT_TRUE(QDir().rmdir("RawData1.txt"));
+    fakes[1]->receive(kRecord);
+    ticks(4);
+    EXPECT_EQ(text(CommsControl::lbl_msg), clock.text() + " RawData1.txt is written again");
+    EXPECT_EQ(ReadFile("RawData1.txt"), kRecord + "\r\n");
+    EXPECT_EQ(warnings.size(), 2);
+    qInstallMessageHandler(previous);
+}
+
+// A port pointed at a fast device by mistake: far more arrives every tick than any record holds.
+TEST_F(Framing, AUnitThatFloodsItsLineIsCutOffAndTheOthersStayOnTime)
+{
+    state.NumUnits = 2;
+    state.UnitEnabled[2] = true;
+    state.UnitPort[2] = 2;
+    state.RequestPortReopen();
+    ticks(1);
+    events.calls.clear();
+    fakes[1]->receive(kRecord);
+    qsizetype held = 0;
+    for (int tick = 0; tick < 4; ++tick) {
+        fakes[2]->receive(QByteArray(100000, 'X'));
+        ticks(1);
+        held = std::max(held, state.UnitData[2].RxBuffer.size());
+    }
+    EXPECT_EQ(events.calls, QStringList{"DecodeRecord(1)"}) << "unit 1 framed on time";
+    EXPECT_LE(held, AcquisitionCycle::kMaxMessageBytes);
+    EXPECT_EQ(text(CommsControl::lbl_msg, 2),
+              clock.text() + " bad data: more than 16384 characters without a pause, discarded");
 }
 
 TEST_F(Framing, MessageCountWrapsFromTenThousandToZero)

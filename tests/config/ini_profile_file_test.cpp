@@ -1,6 +1,9 @@
 #include "tests/config/temp_config.h"
 
+#include <QDateTime>
 #include <QDir>
+
+#include <functional>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -63,6 +66,86 @@ TEST(IniProfileFileTest, AnExistingFileThatCannotBeReadIsNotReplaced)
     ASSERT_TRUE(QDir().mkpath(ini.path));
     EXPECT_FALSE(ini.profile.write("Options", "Log", "0"));
     EXPECT_TRUE(QDir(ini.path).exists());  // still the directory
+}
+
+TEST(IniProfileFileTest, AByteOrderMarkIsSkippedOnReadingAndKeptOnWriting)
+{
+    TempConfig ini;
+    ini.setContents("\xEF\xBB\xBF[Unit1]\r\nEnable=1\r\n");
+    EXPECT_EQ(ini.profile.read("Unit1", "Enable", "0", 80), "1");
+    EXPECT_TRUE(ini.profile.write("Unit1", "Name", "A"));
+    EXPECT_TRUE(ini.profile.write("Options", "Units", "2"));
+    EXPECT_EQ(ini.contents(),
+              "\xEF\xBB\xBF[Unit1]\r\nEnable=1\r\nName=A\r\n[Options]\r\nUnits=2\r\n");
+}
+
+// What is there instead of a readable file, and what the file layer says about it. Every read
+// gives its default at once and nothing is written over it.
+TEST(IniProfileFileTest, AFileThatIsNotAReasonableTextFileIsRefusedWithItsReason)
+{
+    TempConfig ini;
+    EXPECT_EQ(ini.profile.status().state, FileState::Missing);
+    ini.setContents("[Options]\nUnits=3\n");
+    EXPECT_EQ(ini.profile.status().state, FileState::Read);
+    QFile::remove(ini.path);
+
+    const auto fifo = [&] { return mkfifo(ini.path.toLocal8Bit().constData(), 0600) == 0; };
+    const auto zeros = [&] { return QFile::link("/dev/zero", ini.path); };
+    const auto directory = [&] { return QDir().mkdir(ini.path); };
+    const auto huge = [&] {
+        QFile file(ini.path);
+        return file.open(QIODevice::WriteOnly) &&
+               file.write("[Options]\nUnits=3\n" + QByteArray(2 << 20, ';')) > 0;
+    };
+    const struct {
+        const char* what;
+        std::function<bool()> make;
+        const char* reason;
+    } cases[] = {{"fifo", fifo, "not a regular file"},
+                 {"/dev/zero", zeros, "not a regular file"},
+                 {"directory", directory, "not a regular file"},
+                 {"huge", huge, "larger than 1 MiB"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(c.make());
+        EXPECT_EQ(ini.profile.read("Options", "Units", "1", 80), "1");
+        EXPECT_EQ(ini.profile.status().state, FileState::Unreadable);
+        EXPECT_EQ(ini.profile.status().reason, c.reason);
+        EXPECT_FALSE(ini.profile.write("Options", "Units", "2"));
+        if (!QFile::remove(ini.path)) QDir().rmdir(ini.path);
+    }
+}
+
+// Bytes this process has read through read(2) and its kin.
+qint64 BytesRead()
+{
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : io.readAll().split('\n'))
+        if (line.startsWith("rchar:")) return line.mid(6).trimmed().toLongLong();
+    return -1;
+}
+
+TEST(IniProfileFileTest, ManyReadsOfAnUnchangedFileReadItOnce)
+{
+    TempConfig ini;
+    const QByteArray padding(100000, ';');
+    ini.setContents("[Options]\n" + padding + "\nUnits=3\n");
+    // Old enough that its time stamp cannot hide a later change of the same size.
+    QFile file(ini.path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                 QFileDevice::FileModificationTime));
+    file.close();
+
+    const qint64 before = BytesRead();
+    ASSERT_GE(before, 0);
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(ini.profile.read("Options", "Units", "1", 80), "3");
+    EXPECT_LT(BytesRead() - before, 2 * padding.size());
+
+    // A change is seen at the next read.
+    ini.setContents("[Options]\n" + padding + "\nUnits=4\n");
+    EXPECT_EQ(ini.profile.read("Options", "Units", "1", 80), "4");
 }
 
 TEST(IniProfileFileTest, ACrashBeforeTheRenameLeavesTheOldFileIntact)

@@ -88,6 +88,17 @@ TEST_F(DataWindowTest, BackspaceEmptiesCharactersAppendAndEnterStores)
     EXPECT_TRUE(messages.messages.empty());
 }
 
+TEST_F(DataWindowTest, BoxTakesNoMoreCharactersThanTheSettingGivesBack)
+{
+    press(3, Qt::Key_Backspace);
+    type(3, "12345678901");
+    press(3, Qt::Key_Return);
+    EXPECT_EQ(box(3)->text(), QStringLiteral("123456789"));
+    EXPECT_EQ(stored(3), QByteArray("123456789"));
+    send(3, QEvent::WindowActivate);
+    EXPECT_EQ(box(3)->text(), QStringLiteral("123456789"));
+}
+
 TEST_F(DataWindowTest, EnterThatCannotStoreKeepsTheEditAndSaysWhy)
 {
     const struct {
@@ -207,6 +218,37 @@ TEST_F(DataWindowTest, ValueLabelsAreNamedAfterAndFollowTheirItems)
     EXPECT_EQ(label(3, Item::Flow)->palette().color(QPalette::Window), QColor(0x20, 0x40, 0x80));
 }
 
+TEST_F(DataWindowTest, EveryValueLabelShowsTheWidestTextOfItsItemWhole)
+{
+    // The widest text each item can take: what the decoder writes for the largest field values,
+    // "-1" for no data, and the status words.
+    const QStringList any{QStringLiteral("-1")};
+    const QStringList widest[] = {
+        {"65535"}, {"255"}, {"65535"}, {"DD", "dd", "FF", "00"}, {"4095"},
+        {"268.435455"}, {"268.435455"}, {"268.435455"}, {"268.435455"}, {"16777215"}, {"16777215"},
+        {},
+        {"65535000", "65.5350"}, {"65535000", "65.5350"}, {"65535000", "65.5350"},
+        {"65535000", "65.5350"},
+        {"409.5"}, {"409.5"}, {"409.5"}, {"409.5"},
+        {"255"}, {"40.95"}, {"-127"}, {"-2147483648", "2147483647"},
+        {"Fault", "Error", "DEMO", "OK"}, {"255"},
+        {"0", "1"}, {"0", "1"}, {"0", "1"}, {"0", "1"}, {"0", "1"}, {"0", "1"}, {"0", "1"},
+        {"0", "1"},
+    };
+    static_assert(std::size(widest) == kItemCount);
+    command(1, "mnu_advanced")->trigger();
+    windows.showDataWindow(1);
+    for (Item item : AllItems()) {
+        if (item == Item::txt_flow_factor) continue;
+        QLabel* value = label(1, item);
+        for (const QString& text : widest[static_cast<int>(item)] + any) {
+            items[1].setText(item, text);
+            EXPECT_LE(value->sizeHint().width(), value->width())
+                << qPrintable(ItemName(item)) << " " << qPrintable(text);
+        }
+    }
+}
+
 TEST_F(DataWindowTest, ClosingFromTheFrameHidesWithoutDestroying)
 {
     windows.showDataWindow(1);
@@ -222,6 +264,7 @@ TEST_F(DataWindowTest, CloseAllHidesEveryValidWindowAndKeepsTheInvalidOne)
     state.NumUnits = 3;
     windows.showAllDataWindows();
     for (int unit = 1; unit <= 4; ++unit) EXPECT_EQ(window(unit).isVisible(), unit <= 3) << unit;
+    command(2, "mnu_advanced")->trigger();  // the view that shows the box
     press(2, Qt::Key_Backspace);
     command(3, "mnu_close_all")->trigger();
     for (int unit = 1; unit <= 4; ++unit) EXPECT_EQ(window(unit).isVisible(), unit == 2) << unit;
@@ -235,6 +278,37 @@ TEST_F(DataWindowTest, CloseAllHidesEveryValidWindowAndKeepsTheInvalidOne)
     command(2, "mnu_close")->trigger();
     EXPECT_FALSE(window(2).isVisible());
     EXPECT_EQ(stored(2), QByteArray("3"));
+}
+
+TEST_F(DataWindowTest, AFactorOutOfSightNeverKeepsAWindowOpen)
+{
+    // Accepted at loading (its first three characters are numeric), not numeric as a whole.
+    profile.values.insert("FlowFactor1", "0.5x");
+    profile.values.insert("FlowFactor2", "0.5x");
+    items[2].setText(Item::txt_flow_factor, QStringLiteral("0.5x"));
+    state.NumUnits = 1;
+    windows.showDataWindow(1);
+    send(1, QEvent::WindowActivate);
+    EXPECT_EQ(box(1)->text(), QStringLiteral("0.5x"));
+
+    // Standard view: the box is not shown, so nothing is checked or stored.
+    EXPECT_TRUE(window(1).close());
+    windows.showDataWindow(1);
+    command(1, "mnu_close")->trigger();
+    EXPECT_FALSE(window(1).isVisible());
+    windows.showDataWindow(1);
+    command(1, "mnu_close_all")->trigger();  // window 2, hidden, is not asked either
+    EXPECT_FALSE(window(1).isVisible());
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_EQ(stored(1), QByteArray("0.5x"));
+    EXPECT_EQ(stored(2), QByteArray("0.5x"));
+
+    // Advanced view: the user sees the box and must mend it first.
+    windows.showDataWindow(1);
+    send(1, QEvent::WindowActivate);
+    command(1, "mnu_advanced")->trigger();
+    EXPECT_FALSE(window(1).close());
+    EXPECT_EQ(messages.messages.size(), 1u);
 }
 
 }  // namespace

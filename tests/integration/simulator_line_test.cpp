@@ -172,5 +172,22 @@ TEST_F(SimulatorToDataLog, EachRecordBecomesTheNewestHistoryRowAndOneLogLine)
     }
 }
 
+TEST(Simulator, WarnsOfAnIntervalTooShortForTheServerToFrameEachRecord)
+{
+    const std::pair<QStringList, bool> cases[] = {
+        {{"--interval", "3.9"}, true},
+        {{"--interval", "4.1"}, false},
+        {{"--interval", "4.1", "--fault", "split"}, true}};
+    for (const auto& [arguments, warns] : cases) {
+        QProcess simulator;
+        simulator.start(QStringLiteral(GRAINLINK_SIM_PATH), arguments);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return simulator.canReadLine(); }, 5000));
+        simulator.kill();
+        simulator.waitForFinished();
+        EXPECT_EQ(simulator.readAllStandardError().contains("is too short"), warns)
+            << arguments.join(' ').toStdString();
+    }
+}
+
 }  // namespace
 }  // namespace grainlink::test

@@ -87,7 +87,7 @@ protected:
     HistoryStore history;
     FakeClock clock;
     CommsPanel panel;
-    DataLog log{state, items, history, clock, PanelReporter(panel, clock)};
+    DataLog log{state, items, history, clock, MessageLineReporter(panel, clock)};
 
 private:
     QTemporaryDir m_scratch;

@@ -125,5 +125,18 @@ TEST(PlanSlot, EndlessFillsTheSlotAtLineSpeedWithoutSilentSeconds)
     }
 }
 
+// The receiver polls once a second: it first sees a record up to a second after it starts,
+// reads until its last character has arrived, and frames it after two silent ticks.
+TEST(ShortestSeparateInterval, CoversTheFramingOfTheSlowestSlot)
+{
+    const std::pair<Fault, int> cases[] = {
+        {Fault::None, 4000}, {Fault::BadChars, 4000},
+        {Fault::Split, 2000 + 8 + 3000},  // the last 7 characters take 8 ms at 9600 baud
+        {Fault::Endless, 0}, {Fault::Silence, 0}};  // never silent, or nothing to frame
+    for (const auto& [fault, shortest] : cases)
+        EXPECT_EQ(ShortestSeparateIntervalMs(kRecord, fault), shortest)
+            << FaultName(fault).toStdString();
+}
+
 }  // namespace
 }  // namespace grainlink::sim

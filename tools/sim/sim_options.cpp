@@ -1,6 +1,11 @@
 #include "tools/sim/sim_options.h"
 
+#include "tools/sim/instrument_model.h"
+#include "tools/sim/record_builder.h"
+
 #include <QCommandLineParser>
+
+#include <algorithm>
 
 #include <climits>
 #include <cmath>
@@ -31,7 +36,7 @@ Faults (--fault):
   no-semicolon  the record lacks its leading ";"
   no-line-end   the record lacks its CR LF
   bad-chars     a "G" before the line end
-  split         the record in 3 pieces, one per second (use --interval 4 or more
+  split         the record in 3 pieces, one per second (use --interval above 5
                 to keep records apart)
   endless       a stream at line speed (960 characters/s) for the whole slot,
                 never two silent seconds
@@ -45,6 +50,25 @@ waits, after the last record, until the receiver has read the line and 5 s have 
 void Complain(const QString& text)
 {
     std::fprintf(stderr, "grainlink-sim: %s\n", qPrintable(text));
+}
+
+// Records sent too close together reach the server as one message, which it abandons; the
+// slowest slot (the fault's, if it sends one) sets the limit.
+void WarnOfMergingRecords(const RecordSender::Settings& s)
+{
+    const QByteArray record =
+        BuildRecord(IdentityOfUnit(s.unit), InstrumentModel(s.unit, s.seed).next());
+    const bool everySlotFaulty = s.fault != Fault::None && s.faultEvery == 1;
+    const int shortest =
+        std::max(everySlotFaulty ? 0 : ShortestSeparateIntervalMs(record, Fault::None),
+                 ShortestSeparateIntervalMs(record, s.fault));
+    if (shortest == 0 || s.intervalMs > shortest) return;
+    Complain(QStringLiteral("warning: --interval %1 is too short: the server frames a record only "
+                            "after two silent seconds, up to %2 s after the record starts, so "
+                            "records closer together can run into each other and are then "
+                            "abandoned. Use an interval above %2 s.")
+                 .arg(s.intervalMs / 1000.0)
+                 .arg(shortest / 1000.0));
 }
 
 std::optional<int> IntegerOption(const QCommandLineParser& parser, const QString& name, int min,
@@ -74,7 +98,9 @@ std::optional<SimOptions> ParseCommandLine(const QStringList& arguments)
          QStringLiteral("Keep a symbolic link with this name pointing at the pseudo-terminal; "
                         "removed at exit. Only replaces an existing symbolic link."),
          QStringLiteral("path")},
-        {QStringLiteral("interval"), QStringLiteral("Seconds between records (fractions allowed)."),
+        {QStringLiteral("interval"),
+         QStringLiteral(
+             "Seconds between records (fractions allowed); the server needs more than 4."),
          QStringLiteral("seconds"), QStringLiteral("5")},
         {QStringLiteral("count"), QStringLiteral("Stop after this many record slots; 0: never."),
          QStringLiteral("n"), QStringLiteral("0")},
@@ -128,6 +154,7 @@ std::optional<SimOptions> ParseCommandLine(const QStringList& arguments)
         return std::nullopt;
     }
     s.fault = *fault;
+    WarnOfMergingRecords(s);
     return options;
 }
 

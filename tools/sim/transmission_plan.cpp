@@ -93,4 +93,20 @@ SlotPlan PlanSlot(const QByteArray& record, Fault fault, int intervalMs)
     return plan;
 }
 
+int ShortestSeparateIntervalMs(const QByteArray& record, Fault fault)
+{
+    constexpr int kTickMs = 1000;
+    constexpr int kSilentTicks = 2;
+    if (fault == Fault::Endless || fault == Fault::Silence) return 0;
+    const SlotPlan plan = PlanSlot(record, fault, 0);
+    if (plan.chunks.empty()) return 0;
+    const Chunk& last = plan.chunks.back();
+    const qsizetype lineMs = (last.bytes.size() * 1000 + kLineCharsPerSecond - 1) /
+                             kLineCharsPerSecond;  // rounded up
+    const int lastArrivalMs = last.atMs + static_cast<int>(lineMs);
+    // The last read is at the first tick after the last character, and never before the tick
+    // after the one that first saw the message.
+    return std::max(lastArrivalMs, kTickMs) + kTickMs + kSilentTicks * kTickMs;
+}
+
 }  // namespace grainlink::sim

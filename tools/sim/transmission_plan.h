@@ -43,6 +43,13 @@ struct SlotPlan {
     int lengthMs = 0;
 };
 
+// The shortest interval at which the next slot cannot run into this one at a receiver that
+// polls once a second: it first sees input up to a tick after it starts, reads until the last
+// character has arrived (at 9600 baud on a real line) and frames the message after two silent
+// ticks. Slots closer together merge, and the merged message is abandoned. 0 for a slot with
+// nothing to frame (silence) or that never falls silent (endless).
+int ShortestSeparateIntervalMs(const QByteArray& record, Fault fault);
+
 // Plans one slot of `intervalMs`. An endless stream fills the whole slot with the record
 // repeated, paced as the real line would carry it.
 SlotPlan PlanSlot(const QByteArray& record, Fault fault, int intervalMs);
