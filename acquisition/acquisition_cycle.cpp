@@ -4,6 +4,7 @@
 #include "acquisition/unit_file_name.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace grainlink {
 namespace {
@@ -89,11 +90,23 @@ void AcquisitionCycle::OpenPorts()
     for (int unit = 1; unit <= ServedUnits(); ++unit) {
         if (!m_state.UnitEnabled[unit]) continue;
         m_state.PortError = false;
-        m_state.PortOpenOk[unit] = Trap([&] { OpenPort(unit); });
+        m_state.PortOpenOk[unit] = OpenReportingOnce(unit);
         if (!m_state.PortOpenOk[unit]) m_reopenCountdown[unit] = kReopenInterval;
-        AnnounceOpened(unit);
+        AnnounceOpened(unit, m_state.PortOpenOk[unit]);
     }
     m_state.PortsReady = true;
+}
+
+bool AcquisitionCycle::OpenReportingOnce(int unit)
+{
+    try {
+        OpenPort(unit);
+    } catch (const std::exception& error) {
+        if (!std::exchange(m_outageReported[unit], true)) OnTrappedError(error);
+        return false;
+    }
+    m_outageReported[unit] = false;
+    return true;
 }
 
 void AcquisitionCycle::OpenPort(int unit)
@@ -105,12 +118,14 @@ void AcquisitionCycle::OpenPort(int unit)
     port.open();
 }
 
-void AcquisitionCycle::AnnounceOpened(int unit)
+void AcquisitionCycle::AnnounceOpened(int unit, bool opened)
 {
     UnitRec& rec = m_state.UnitData[unit];
     rec.WatchdogReload = m_state.MessageTime;
     rec.WatchdogCount = rec.WatchdogReload;
-    m_panel.setText(CommsControl::lbl_msg, unit, Now() + QStringLiteral(" waiting for data"));
+    m_panel.setText(CommsControl::lbl_msg, unit,
+                    Now() + (opened ? QStringLiteral(" waiting for data")
+                                    : QStringLiteral(" port unavailable, retrying")));
     m_panel.setText(CommsControl::lbl_last_msg_time, unit, QString());
     Trap([&] { m_events.MarkUnitInvalid(unit); });
 }
@@ -125,9 +140,10 @@ void AcquisitionCycle::RetryLostPorts()
             m_reopenCountdown[unit] = kReopenInterval;
             continue;
         }
+        m_outageReported[unit] = false;
         m_state.PortOpenOk[unit] = true;
         m_state.Receiving[unit] = false;
-        AnnounceOpened(unit);
+        AnnounceOpened(unit, true);
     }
 }
 
@@ -163,6 +179,7 @@ void AcquisitionCycle::Watch(int unit)
 
 void AcquisitionCycle::OnPortLost(int unit)
 {
+    m_outageReported[unit] = true;  // by the trap that found the port gone
     m_state.PortOpenOk[unit] = false;
     m_state.Receiving[unit] = false;
     m_reopenCountdown[unit] = kReopenInterval;

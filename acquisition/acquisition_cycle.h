@@ -26,8 +26,9 @@ namespace grainlink {
 //
 // Every failure inside a tick is trapped here: the failing step is skipped, `PortError` is set
 // and the error notice is raised. A unit whose device fails to open or vanishes is reported
-// once, marked invalid and reopened on its own every few ticks until the device is back; the
-// other units' ports are left alone.
+// once per outage, marked invalid with "port unavailable, retrying" on its message line and
+// reopened on its own every few ticks until the device is back; the other units' ports are left
+// alone.
 class AcquisitionCycle {
 public:
     static constexpr int kReceiveWatchdog = 5;   // ticks a message may keep arriving
@@ -50,13 +51,18 @@ public:
 
     // Whether the unit's port is waiting to be reopened after a failure.
     bool IsAwaitingReopen(int unit) const { return m_reopenCountdown[unit] > 0; }
+    // The user has already been told that the unit's port cannot be opened now (at start-up):
+    // failing to open it again is not reported until it has been open once.
+    void NotePortUnavailable(int unit) { m_outageReported[unit] = true; }
 
 private:
     int ServedUnits() const;
     void OpenPorts();
     // Selects the unit's port number and line settings and opens it; throws when it cannot.
     void OpenPort(int unit);
-    void AnnounceOpened(int unit);
+    // OpenPort, reporting a failure unless this outage has been reported; true when open.
+    bool OpenReportingOnce(int unit);
+    void AnnounceOpened(int unit, bool opened);
     void RetryLostPorts();
     void Watch(int unit);
     void OnPortLost(int unit);
@@ -74,6 +80,7 @@ private:
     UnitEvents& m_events;
     ErrorNotice& m_notice;
     PerUnit<int16_t> m_reopenCountdown;  // 0: not waiting
+    PerUnit<bool> m_outageReported;      // the port's current outage has been reported
     SideFileWriter m_rawData;
 };
 

@@ -75,7 +75,7 @@ void QtSerialPort::open()
 {
     const QString device = m_resolver(m_portNumber);
     if (device.isEmpty())
-        throw PortFailure("no device for port number " + std::to_string(m_portNumber));
+        throw NoSuchPort("no device for port number " + std::to_string(m_portNumber));
     if (m_port.isOpen()) m_port.close();
     m_port.setPortName(device);
     m_lost = false;

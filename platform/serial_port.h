@@ -15,6 +15,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The port number stands for no device on this machine, so no retry can help until the
+// configuration changes.
+class NoSuchPort : public PortFailure {
+public:
+    using PortFailure::PortFailure;
+};
+
 // The receive-only serial line one unit is attached to. The program never writes to it.
 // Every operation may throw PortFailure.
 class SerialPort {

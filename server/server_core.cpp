@@ -1,6 +1,7 @@
 #include "server/server_core.h"
 
 #include "acquisition/side_file_report.h"
+#include "server/port_test.h"
 #include "server/startup.h"
 
 namespace grainlink {
@@ -30,9 +31,22 @@ void ServerCore::start()
     ClearHistories(m_history, m_state.BufferSize);
     ConfigureTables(m_history, m_state.BufferSize);
     CreateMissingLogFiles(m_state);
+    m_events.demo().ResetDemoState();
+    TestPortsAtStartUp(m_state, m_ports, m_messageBox, m_cycle);
+    ShowDisabledPorts();
     LoadFlowFactors(m_config, m_items);
     m_state.RequestPortReopen();
     m_tick.start();
+}
+
+void ServerCore::ShowDisabledPorts()
+{
+    // The panel was filled before the port test; a unit it disabled must not read "(Enabled)".
+    try {
+        RefreshCommsPanel(m_state, m_panel);
+    } catch (const std::out_of_range&) {
+        // A unit count outside 1..4 was reported while loading.
+    }
 }
 
 void ServerCore::shutdown()

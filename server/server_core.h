@@ -42,8 +42,9 @@ public:
 
     explicit ServerCore(const ServerServices& services, QObject* parent = nullptr);
 
-    // Loads the configuration, prepares the histories and their tables, creates missing data
-    // log files, fills the panel and the flow factors, then starts the tick.
+    // The start-up: loads the configuration, prepares the histories and their tables, creates
+    // missing data log files, tests the ports, fills the panel and the flow factors, then starts
+    // the tick, whose first run opens the ports.
     void start();
     // Stops the tick and closes every open port.
     void shutdown();
@@ -64,6 +65,8 @@ signals:
     void unitMarkedStale(int unit);
 
 private:
+    void ShowDisabledPorts();
+
     ConfigFile m_config;
     MessageBox& m_messageBox;
     SharedState m_state;

@@ -29,10 +29,35 @@ TEST_F(PortHandling, PortThatFailsToOpenIsReportedWhileTheOthersStillOpen)
     EXPECT_EQ(notice.shown, 1);
     EXPECT_FALSE(state.PortOpenOk[1]);
     EXPECT_TRUE(state.PortOpenOk[2]);
-    EXPECT_EQ(text(CommsControl::lbl_msg, 1), clock.text() + " waiting for data");
+    EXPECT_EQ(text(CommsControl::lbl_msg, 1), clock.text() + " port unavailable, retrying");
+    EXPECT_EQ(events.calls, (QStringList{"MarkUnitInvalid(1)", "MarkUnitInvalid(2)"}));
 
     ticks(10);
     EXPECT_EQ(notice.shown, 1) << "retries are quiet";
+    state.RequestPortReopen();
+    ticks(1);
+    EXPECT_EQ(notice.shown, 1) << "a reopen request does not report the same outage again";
+
+    fakes[1]->plugIn();
+    ticks(AcquisitionCycle::kReopenInterval);
+    EXPECT_TRUE(state.PortOpenOk[1]);
+    EXPECT_EQ(text(CommsControl::lbl_msg, 1), clock.text() + " waiting for data");
+    fakes[1]->unplug();
+    state.RequestPortReopen();
+    ticks(1);
+    EXPECT_EQ(notice.shown, 2) << "a new outage is reported";
+}
+
+TEST_F(PortHandling, AnOutageAlreadyReportedAtStartUpIsNotReportedAgain)
+{
+    fakes[1]->unplug();
+    cycle.NotePortUnavailable(1);
+    ticks(1);
+    EXPECT_EQ(notice.shown, 0);
+    EXPECT_FALSE(state.PortError);
+    fakes[1]->plugIn();
+    ticks(AcquisitionCycle::kReopenInterval);
+    EXPECT_TRUE(state.PortOpenOk[1]);
 }
 
 TEST_F(PortHandling, VanishedDeviceIsReportedOnceAndReopenedAloneWhenBack)

@@ -18,6 +18,7 @@ public:
     void open() override
     {
         ++m_openCount;
+        if (!m_numberHasDevice) throw NoSuchPort("no device for this port number");
         if (!m_present) throw PortFailure("no such device");
         m_open = true;
     }
@@ -43,6 +44,8 @@ public:
         m_open = false;
     }
     void plugIn() { m_present = true; }
+    // The port number is one the machine has no device for.
+    void forgetDevice() { m_numberHasDevice = false; }
 
     int16_t portNumber() const { return m_portNumber; }
     const QString& settings() const { return m_settings; }
@@ -58,6 +61,7 @@ private:
     QString m_settings;
     QByteArray m_waiting;
     bool m_present = true;
+    bool m_numberHasDevice = true;
     bool m_open = false;
     int m_openCount = 0;
 };
