@@ -39,8 +39,9 @@ protected:
 
     QString configPath() const { return dir.filePath("config/GRAINLINK.INI"); }
 
-    // Unit 1 named Line A on `device`, raw data logging on, plus `extra` lines.
-    void writeConfig(const QString& device, const QString& extra = {})
+    // Unit 1 named Line A on `device`, raw data and data logging on, plus `extra` lines; the
+    // broker on `brokerPort`, or none.
+    void writeConfig(const QString& device, const QString& extra = {}, quint16 brokerPort = 0)
     {
         QDir().mkpath(dir.filePath("config"));
         QFile ini(configPath());
@@ -49,7 +50,7 @@ protected:
                                  "[Options]\nRawLog=1\nLog=1\nFile=Data.log\n[Serial]\nPort1=%1\n"
                                  "[MQTT]\nHost=127.0.0.1\nPort=%2\n%3")
                       .arg(device)
-                      .arg(UnusedPort())
+                      .arg(brokerPort != 0 ? brokerPort : UnusedPort())
                       .arg(extra)
                       .toUtf8());
     }
@@ -62,7 +63,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(link); }, 5000));
     }
 
-    void startServer()
+    void startServer(const QStringList& options = {})
     {
         QDir().mkpath(dir.filePath("config"));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -75,7 +76,7 @@ protected:
             for (int signalNumber : {SIGPIPE, SIGHUP, SIGUSR1, SIGUSR2, SIGQUIT})
                 std::signal(signalNumber, SIG_DFL);
         });
-        server.start(QStringLiteral(GRAINLINK_SERVER_PATH), {"--headless"});
+        server.start(QStringLiteral(GRAINLINK_SERVER_PATH), QStringList{"--headless"} + options);
         ASSERT_TRUE(server.waitForStarted());
     }
 

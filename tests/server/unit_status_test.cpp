@@ -6,7 +6,11 @@
 #include "tests/support/fake_serial_port.h"
 #include "tests/support/test_doubles.h"
 
+#include "acquisition/unit_file_name.h"
+
+#include <QFile>
 #include <QLocale>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -43,6 +47,9 @@ protected:
             state.UnitPort[unit] = static_cast<int16_t>(unit);
         }
         state.MessageTime = 3;
+        state.BufferSize = 10;
+        state.LogEnabled = true;
+        state.LogFile = m_logDir.filePath("Data.log");
     }
 
     void ticks(int count)
@@ -64,6 +71,9 @@ protected:
     DataLog log;
     ServerUnitEvents events;
     AcquisitionCycle cycle;
+
+private:
+    QTemporaryDir m_logDir;
 };
 
 TEST_F(UnitStatus, OpeningMarksEveryValueStaleInOrderAndLeavesErrorCodeAndFactorAlone)
@@ -118,6 +128,10 @@ TEST_F(UnitStatus, DemoRecordsAreDealtFromOneCycleInUnitOrderAndGoOnAfterASwitch
     ticks(3);  // both units expire in the third tick
     EXPECT_EQ(demoCodes(1), (QStringList{"16.6", "5.5"}));  // record A
     EXPECT_EQ(demoCodes(2), (QStringList{"15.9", "5.5"}));  // record B
+    EXPECT_FLOAT_EQ(history.row(2, 10).IsoCodes[1], 15.9f) << "stored in the history";
+    EXPECT_FLOAT_EQ(history.row(2, 10).FlowIndex, -1);
+    EXPECT_FALSE(history.row(2, 10).ErrorState) << "DEMO is not a fault";
+    EXPECT_FALSE(QFile::exists(UnitFileName(state.LogFile, 1))) << "but not logged";
     for (int unit : {1, 2}) {
         EXPECT_EQ(items[unit].text(Item::status), "DEMO");
         EXPECT_EQ(items[unit].colour(Item::status), kGreen);

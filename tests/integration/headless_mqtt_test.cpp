@@ -1,0 +1,72 @@
+// What a program reading the broker sees of a unit, from the headless executable: stale values
+// marked as such until a record arrives and again after a silence, and demonstration records
+// for a unit whose instrument says nothing.
+#include "tests/dde/test_broker.h"
+#include "tests/integration/headless_server.h"
+#include "tools/sim/serial_line.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace grainlink::test {
+namespace {
+
+const QByteArray kStatus = "GRAINLINK/UNIT1/status";
+const QByteArray kCounts = "GRAINLINK/UNIT1/Counts4um";
+const QByteArray kAvailability = "GRAINLINK/UNIT1/availability";
+
+class HeadlessOverMqtt : public HeadlessServer {
+protected:
+    void SetUp() override { ASSERT_TRUE(broker.start()); }
+
+    TestBroker broker;
+    std::unique_ptr<sim::SerialLine> line = sim::SerialLine::OpenPseudoTerminal();
+};
+
+TEST_F(HeadlessOverMqtt, ValuesAreMarkedStaleUntilARecordArrivesAndAgainAfterASilence)
+{
+    MqttSubscriber subscriber(broker.port(), "GRAINLINK/UNIT1/#");
+    writeConfig(line->path(), "[Settings]\nMessage time=4\n", broker.port());
+    startServer();
+    ASSERT_TRUE(subscriber.waitFor(kStatus, "Error"));
+    EXPECT_EQ(subscriber.payloads(kCounts).back(), "-1");
+    EXPECT_EQ(subscriber.payloads(kAvailability).back(), "offline");
+
+    // ISO code 16.5 with 500 counts, no error bits.
+    line->send(";A10001;A201;A30002;A421;B100F4240;B7003C;C50A5;C101F4;D400\r\n");
+    ASSERT_TRUE(subscriber.waitFor(kStatus, "OK"));
+    EXPECT_EQ(subscriber.payloads(kCounts).back(), "500");
+    ASSERT_TRUE(subscriber.waitFor(kAvailability, "online"));
+    const QJsonObject record =
+        QJsonDocument::fromJson(subscriber.payloads("GRAINLINK/UNIT1/record").back()).object();
+    EXPECT_EQ(record["unit"].toInt(), 1);
+    EXPECT_EQ(record["name"].toString(), "Line A");
+    EXPECT_EQ(record["items"]["Counts4um"]["value"].toDouble(), 500);
+    EXPECT_EQ(record["items"]["ISOCode4um"]["text"].toString(), "16.5");
+
+    ASSERT_TRUE(subscriber.waitFor(kStatus, "Error")) << "four silent seconds later";
+    EXPECT_EQ(subscriber.payloads(kCounts).back(), "-1");
+    EXPECT_EQ(subscriber.payloads(kAvailability).back(), "offline");
+    expectCleanExitOn(SIGTERM);
+}
+
+TEST_F(HeadlessOverMqtt, DemonstrationModeDealsRecordsToASilentUnitAndLogsNone)
+{
+    MqttSubscriber subscriber(broker.port(), "GRAINLINK/UNIT1/ISOCode4um");
+    writeConfig(line->path(), "[Settings]\nMessage time=1\n", broker.port());
+    startServer({"--demo"});
+    // The empty text of a window that never had a value, stale at the opening, then A, B, C.
+    const std::vector<QByteArray> expected = {"", "-1", "16.6", "15.9", "15.2"};
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return subscriber.payloads("GRAINLINK/UNIT1/ISOCode4um").size() >= 5; }, 15000));
+    const std::vector<QByteArray> seen = subscriber.payloads("GRAINLINK/UNIT1/ISOCode4um");
+    EXPECT_EQ(std::vector<QByteArray>(seen.begin(), seen.begin() + 5), expected);
+    expectCleanExitOn(SIGTERM);
+
+    QFile log(dir.filePath("Data1.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(log.readAll().count('\n'), 1) << "the header only";
+}
+
+}  // namespace
+}  // namespace grainlink::test
