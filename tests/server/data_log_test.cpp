@@ -41,7 +41,9 @@ public:
 private:
     static void Handle(QtMsgType type, const QMessageLogContext&, const QString& text)
     {
-        if (type == QtWarningMsg && s_lines) *s_lines << text;
+        // Only the unit reports: Qt may warn about its own environment at any moment.
+        if (type == QtWarningMsg && s_lines && text.startsWith(QLatin1String("Unit ")))
+            *s_lines << text;
     }
     static inline QStringList* s_lines = nullptr;
     QtMessageHandler m_previous = nullptr;
