@@ -4,10 +4,14 @@
 #include "server/ui/close_window.h"
 #include "server/ui/server_window.h"
 #include "server/ui/windowed_server.h"
+#include "tests/dde/test_broker.h"
 #include "tests/support/modal_script.h"
+#include "tools/sim/serial_line.h"
 
 #include <QAction>
 #include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,6 +36,15 @@ quint16 UnusedPort()
     return probe.serverPort();
 }
 
+// How many of this process's file descriptors are open on the device.
+int OpenDescriptors(const QString& device)
+{
+    int count = 0;
+    for (QDirIterator fds(QStringLiteral("/proc/self/fd"), QDir::System); fds.hasNext();)
+        if (QFileInfo(fds.next()).symLinkTarget() == device) ++count;
+    return count;
+}
+
 class WindowedServerTest : public ::testing::Test {
 protected:
     ~WindowedServerTest() override
@@ -41,12 +54,11 @@ protected:
     }
 
     // Starts the server as the splash window's timer would, over this INI text.
-    void start(const QByteArray& ini, bool demo = false)
+    void start(const QByteArray& ini, bool demo = false, quint16 brokerPort = UnusedPort())
     {
         QFile file(m_dir.filePath("GRAINLINK.INI"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(ini + "[MQTT]\nHost=127.0.0.1\nPort=" + QByteArray::number(UnusedPort()) +
-                   "\n");
+        file.write(ini + "[MQTT]\nHost=127.0.0.1\nPort=" + QByteArray::number(brokerPort) + "\n");
         file.close();
         qputenv("GRAINLINK_CONFIG_DIR", m_dir.path().toUtf8());
         QDir::setCurrent(m_dir.path());
@@ -155,6 +167,27 @@ TEST_F(WindowedServerTest, WithSecurityTheServerCanOnlyBeStoppedAfterALogOnAndAC
         if (window->objectName() == "frm_close")
             window->findChild<QPushButton*>("OKButton")->click();
     EXPECT_EQ(quits, 1);
+}
+
+TEST_F(WindowedServerTest, YesClosesTheOpenPortsAndTellsTheBrokerBeforeTheEnd)
+{
+    TestBroker broker;
+    ASSERT_TRUE(broker.start());
+    MqttSubscriber subscriber(broker.port(), "GRAINLINK/status");
+    const auto line = sim::SerialLine::OpenPseudoTerminal();
+    start("[Unit1]\nEnable=1\n[Serial]\nPort1=" + line->path().toUtf8() + "\n", false,
+          broker.port());
+    ASSERT_TRUE(subscriber.waitFor("GRAINLINK/status", "online"));
+    server->server().core().cycle().Tick();  // opens the port
+    ASSERT_EQ(OpenDescriptors(line->path()), 2) << "the line's own end and the server's";
+
+    item("mnu_close")->trigger();
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == "frm_close")
+            window->findChild<QPushButton*>("OKButton")->click();
+    EXPECT_EQ(quits, 1);
+    EXPECT_EQ(OpenDescriptors(line->path()), 1) << "the server's end is closed";
+    EXPECT_TRUE(subscriber.waitFor("GRAINLINK/status", "offline"));
 }
 
 }  // namespace
