@@ -9,6 +9,7 @@ packages=(
   libmosquitto-dev mosquitto mosquitto-clients openssl
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  dpkg-dev lintian
 )
 
 missing=()
