@@ -21,7 +21,7 @@ chmod 700 "$work/run"
 pids=()
 cleanup() {
   trap - EXIT INT TERM
-  local pid
+  local i pid
   # Newest first: the server before the broker, the window manager before the display.
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
     pid=${pids[i]}
@@ -98,8 +98,8 @@ scrambled() {
 export GRAINLINK_CONFIG_DIR=$work/config
 
 # --- Driving the windows. ---
-title=$(sed -n 's/^Product_Name=//p' "$work/config/GRAINLINK.INI")
-title=${title:-VELMO QS2600 DDE Server}
+# The window titles carry the default product and instrument names ([Product_Info]).
+title="VELMO QS2600 DDE Server"
 hardware=QS2600
 
 # The data log files hold a header line and a line a record.
