@@ -9,7 +9,7 @@ root=$PWD
 
 ./scripts/setup.sh
 cmake -G Ninja -B build -S . -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --target grainlink grainlink-sim
+cmake --build build --target grainlink grainlink_splash_bmp grainlink-sim
 
 demo=$root/build/demo
 mkdir -p "$demo/config"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages GrainLink needs to build, test and run.
-# Idempotent and non-interactive: only missing packages are installed.
+# Idempotent and non-interactive: only missing packages are installed. With --screenshots it
+# also installs what scripts/screenshots.sh drives and captures the windows with.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,9 @@ packages=(
   xvfb xauth
   dpkg-dev lintian
 )
+if [ "${1:-}" = --screenshots ]; then
+  packages+=(openbox xdotool x11-utils imagemagick optipng)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

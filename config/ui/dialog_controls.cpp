@@ -57,7 +57,12 @@ QLabel* AddValueLabel(QWidget* parent, const QString& name, const QRect& twips)
 
 void SetValueText(QLabel* label, const QString& text)
 {
-    label->setText(text);
+    // A device or file path can be longer than its label: the start and the end of a path tell
+    // more than its start alone, and the whole of it stays in the tooltip. The label keeps half
+    // an "x" clear inside its frame; a whole one leaves room for rounding.
+    const QFontMetrics metrics = label->fontMetrics();
+    const int room = label->contentsRect().width() - metrics.horizontalAdvance(QLatin1Char('x'));
+    label->setText(metrics.elidedText(text, Qt::ElideMiddle, room));
     label->setAccessibleDescription(text);
     label->setToolTip(text);
 }

@@ -25,7 +25,8 @@ QWidget* PlaceUncaptioned(QWidget* control, const QString& name, const QRect& tw
 // A caption label; word-wrapped when its rectangle holds more than one line.
 QLabel* AddCaption(QWidget* parent, const QString& name, const QString& text, const QRect& twips,
                    bool wrap = false);
-// A sunken label that shows a value; SetValueText keeps its accessible description in step.
+// A sunken label that shows a value. SetValueText shows a text too long for it with an ellipsis
+// in the middle, and keeps the whole text as its tooltip and accessible description.
 QLabel* AddValueLabel(QWidget* parent, const QString& name, const QRect& twips);
 void SetValueText(QLabel* label, const QString& text);
 

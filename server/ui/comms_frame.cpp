@@ -32,6 +32,14 @@ QLabel* MakeCaption(const char* name, const QString& text, int unit, QWidget* pa
     return label;
 }
 
+// A record ends in CR LF, which the box would show as an empty line after it (and a scroll bar
+// on a record that fills the box); the line ends inside a message still break its lines.
+QString WithoutFinalLineEnd(QString text)
+{
+    while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r'))) text.chop(1);
+    return text;
+}
+
 }  // namespace
 
 CommsFrame::CommsFrame(int unit, QWidget* parent) : QGroupBox(parent)
@@ -66,7 +74,7 @@ void CommsFrame::setControlText(CommsControl control, const QString& text)
 {
     switch (control) {
     case CommsControl::frame_comms: setTitle(text); break;
-    case CommsControl::lbl_rx: m_rx->setPlainText(text); break;
+    case CommsControl::lbl_rx: m_rx->setPlainText(WithoutFinalLineEnd(text)); break;
     case CommsControl::lbl_msg: m_msg->setText(text); break;
     case CommsControl::lbl_last_msg_time: m_lastMsgTime->setText(text); break;
     case CommsControl::lbl_rx_cnt: m_rxCount->setText(text); break;

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QTimer>
 
 #include <csignal>
 #include <memory>
@@ -37,7 +38,9 @@ int RunWindowed(QApplication& app, bool demo)
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &server,
                      &WindowedServer::Shutdown);
-    server.Launch();
+    // Launched from inside the event loop: a signal that comes while a start-up message waits
+    // for its OK then ends that loop too, instead of only the message's own.
+    QTimer::singleShot(0, &server, &WindowedServer::Launch);
     return app.exec();
 }
 

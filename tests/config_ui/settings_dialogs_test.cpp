@@ -121,6 +121,27 @@ TEST_F(SettingsDialogsTest, PortSetUpShowsTheUnitsServedAndWhatEachPortIs)
     EXPECT_EQ(ini.contents(), "[Serial]\nPort4=/dev/ttyUSB0\n");
 }
 
+// A stable device name is long: the label shows its start and its end, which tell adapters
+// apart, and keeps the whole path for the tooltip and assistive tools.
+TEST_F(SettingsDialogsTest, PortSetUpShowsALongDevicePathByItsEnds)
+{
+    const QString byId =
+        QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    ini.setContents("[Serial]\nPort5=" + byId.toUtf8() + "\n");
+    PortSetupDialog dialog(state, ini.config, messages);
+    dialog.show();
+    Retype(Find<QComboBox>(&dialog, QStringLiteral("cmb_port(1)"))->lineEdit(), "5");
+    auto* device = Find<QLabel>(&dialog, QStringLiteral("lbl_device(1)"));
+    // Inside its frame the label keeps half an "x" clear before the text.
+    const QFontMetrics metrics = device->fontMetrics();
+    EXPECT_LE(metrics.horizontalAdvance(device->text()),
+              device->contentsRect().width() - metrics.horizontalAdvance(QLatin1Char('x')) / 2);
+    EXPECT_TRUE(device->text().startsWith(u"/dev/")) << device->text().toStdString();
+    EXPECT_TRUE(device->text().endsWith(u"-port0")) << device->text().toStdString();
+    EXPECT_EQ(device->toolTip(), byId);
+    EXPECT_EQ(device->accessibleDescription(), byId);
+}
+
 // The title-bar close box of the options dialog cancels: the unit count changed meanwhile is
 // given back, nothing is saved, and the ports the ticks closed are reopened.
 TEST_F(SettingsDialogsTest, ClosingTheOptionsFromTheTitleBarCancels)
