@@ -21,24 +21,18 @@ public:
     QByteArray read(const QByteArray& section, const QByteArray& key,
                     const QByteArray& defaultValue, int capacity) const override
     {
-        return values.value(Name(section, key), defaultValue).left(capacity - 1);
+        return values.value((section + '/' + key).toLower(), defaultValue).left(capacity - 1);
     }
     bool write(const QByteArray& section, const QByteArray& key, const QByteArray& value) override
     {
         writes << QString::fromLatin1(section + '/' + key + '=' + value);
-        if (!failWrites) values.insert(Name(section, key), value);
+        if (!failWrites) values.insert((section + '/' + key).toLower(), value);
         return !failWrites;
     }
 
     QMap<QByteArray, QByteArray> values;
     QStringList writes;
     bool failWrites = false;
-
-private:
-    static QByteArray Name(const QByteArray& section, const QByteArray& key)
-    {
-        return (section + '/' + key).toLower();
-    }
 };
 
 // Answers questions from a script, in order, and records what was asked.
@@ -55,12 +49,9 @@ public:
                Answer defaultAnswer) override
     {
         asked.push_back({title, text, icon, defaultAnswer});
-        if (answers.empty()) {
-            ADD_FAILURE() << "unexpected question: " << text.toStdString();
-            return Answer::No;
-        }
-        const Answer answer = answers.front();
-        answers.pop_front();
+        if (answers.empty()) ADD_FAILURE() << "unexpected question: " << text.toStdString();
+        const Answer answer = answers.empty() ? Answer::No : answers.front();
+        if (!answers.empty()) answers.pop_front();
         return answer;
     }
 
