@@ -9,6 +9,7 @@
 #include <QToolButton>
 
 #include "acquisition/acquisition_cycle.h"
+#include "config/ui/login_dialog.h"
 #include "config/ui/options_dialog.h"
 #include "config/ui/port_setup_dialog.h"
 #include "config/ui/settings_commands.h"
@@ -79,33 +80,6 @@ protected:
     const OptionsCallbacks& callbacks = recorded.callbacks;
 };
 
-// Units above the count are hidden, the dialog shorter by their panels; beside each port number
-// is the device it stands for here. The title-bar close box saves nothing.
-TEST_F(SettingsDialogsTest, PortSetUpShowsTheUnitsServedAndWhatEachPortIs)
-{
-    state.NumUnits = 4;
-    PortSetupDialog all(state, ini.config, messages);
-    state.NumUnits = 2;
-    PortSetupDialog dialog(state, ini.config, messages);
-    dialog.show();
-    for (int unit = 1; unit <= kMaxUnits; ++unit)
-        EXPECT_EQ(Find(&dialog, QStringLiteral("frame_port(%1)").arg(unit))->isVisible(),
-                  unit <= 2);
-    EXPECT_LT(dialog.sizeHint().height(), all.sizeHint().height());
-
-    auto* port = Find<QComboBox>(&dialog, QStringLiteral("cmb_port(1)"));
-    auto* device = Find<QLabel>(&dialog, QStringLiteral("lbl_device(1)"));
-    EXPECT_EQ(device->text(), u"/dev/ttyS0");
-    Retype(port->lineEdit(), "4");
-    EXPECT_EQ(device->accessibleDescription(), u"/dev/ttyUSB0");
-    Retype(port->lineEdit(), "x");
-    EXPECT_EQ(device->text(), QString());
-
-    dialog.close();
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(ini.contents(), "[Serial]\nPort4=/dev/ttyUSB0\n");
-}
-
 // The title-bar close box of the options dialog cancels: the unit count changed meanwhile is
 // given back, nothing is saved, and the ports the ticks closed are reopened.
 TEST_F(SettingsDialogsTest, ClosingTheOptionsFromTheTitleBarCancels)
@@ -170,10 +144,17 @@ TEST_F(SettingsDialogsTest, SettingUpASecondUnitAsAUserWould)
         QTest::mouseClick(Find<QPushButton>(dialog, QStringLiteral("cmd_browse")), Qt::LeftButton);
         EXPECT_EQ(Find<QLabel>(dialog, QStringLiteral("txt_file_name"))->text(), logFile);
 
+        // Beside each port number, the device it stands for here; units above the count hidden.
         WhenShown<PortSetupDialog>([&](PortSetupDialog* setup) {
+            EXPECT_FALSE(Find(setup, QStringLiteral("frame_port(3)"))->isVisible());
             QTest::mouseClick(Find<QCheckBox>(setup, QStringLiteral("chk_enabled(2)")),
                               Qt::LeftButton, {}, QPoint(5, 5));
-            Retype(Find<QComboBox>(setup, QStringLiteral("cmb_port(2)"))->lineEdit(), "4");
+            auto* port = Find<QComboBox>(setup, QStringLiteral("cmb_port(2)"))->lineEdit();
+            auto* device = Find<QLabel>(setup, QStringLiteral("lbl_device(2)"));
+            Retype(port, "x");
+            EXPECT_EQ(device->text(), QString());
+            Retype(port, "4");
+            EXPECT_EQ(device->accessibleDescription(), u"/dev/ttyUSB0");
             Retype(Find(setup, QStringLiteral("txt_name(2)")), "Dryer");
             ClickCloseMenu(setup);
         });
@@ -202,6 +183,43 @@ TEST_F(SettingsDialogsTest, SettingUpASecondUnitAsAUserWould)
     EXPECT_TRUE(fakes[1]->isOpen() && fakes[2]->isOpen());
     EXPECT_EQ(std::tuple(fakes[1]->portNumber(), fakes[2]->portNumber()),
               std::tuple(int16_t{1}, int16_t{4}));
+}
+
+// Cancel, Escape and the title-bar close box leave the level as it was, logged on or not. A wrong
+// password is refused and selected for retyping; the right one logs on.
+TEST_F(SettingsDialogsTest, OnlyOkWithTheRightPasswordChangesTheLevel)
+{
+    const auto logOn = [this](std::function<void(LoginDialog*)> script) {
+        WhenShown<LoginDialog>(std::move(script));
+        return RunLogOn(nullptr, state, messages);
+    };
+    const auto password = [](QDialog* dialog) {
+        return Find<QLineEdit>(dialog, QStringLiteral("txtPassword"));
+    };
+    const std::function<void(LoginDialog*)> leave[] = {
+        [&](LoginDialog* dialog) {
+            QTest::keyClicks(password(dialog), "Wexo");
+            QTest::mouseClick(Find<QPushButton>(dialog, QStringLiteral("cmdCancel")),
+                              Qt::LeftButton);
+        },
+        [&](LoginDialog* dialog) {
+            QTest::keyClicks(password(dialog), "Wexo");
+            QTest::keyClick(password(dialog), Qt::Key_Escape);
+        },
+        [](LoginDialog* dialog) { dialog->close(); },
+    };
+    for (const auto& script : leave) EXPECT_FALSE(logOn(script));
+    EXPECT_TRUE(logOn([&](LoginDialog* dialog) {
+        EXPECT_EQ(password(dialog)->echoMode(), QLineEdit::Password);
+        QTest::keyClicks(password(dialog), "secret\r");
+        ASSERT_EQ(messages.messages.size(), 1u);
+        EXPECT_EQ(messages.messages[0].text, QStringLiteral("Invalid Password, try again!"));
+        EXPECT_TRUE(dialog->isVisible() && !state.LoggedIn);
+        EXPECT_EQ(password(dialog)->selectedText(), QStringLiteral("secret"));
+        QTest::keyClicks(password(dialog), "Secret\r");  // replaces the selection
+    }));
+    for (const auto& script : leave) EXPECT_TRUE(logOn(script));
+    EXPECT_EQ(state.AccessLevel, 1);
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include "config/config_file.h"
 #include "config/flow_factor.h"
 #include "display/ui/data_windows.h"
-#include "tests/config/settings_doubles.h"
+#include "tests/support/recording_profile.h"
 #include "tests/support/test_doubles.h"
 
 namespace grainlink::test {
@@ -41,12 +41,9 @@ protected:
         QTest::keyClicks(box(unit), keys);
         if (end != Qt::Key_unknown) QTest::keyClick(box(unit), end);
     }
-    QByteArray stored(int unit) { return profile.values.value(FactorKey(unit)); }
-    void store(int unit, const char* factor) { profile.values.insert(FactorKey(unit), factor); }
-    static QByteArray FactorKey(int unit)
-    {
-        return "options/flowfactor" + QByteArray::number(unit);
-    }
+    static QByteArray Key(int unit) { return "FlowFactor" + QByteArray::number(unit); }
+    QByteArray stored(int unit) { return profile.read("Options", Key(unit), "", 80); }
+    void store(int unit, const char* factor) { profile.write("Options", Key(unit), factor); }
     Colours colours(int unit)
     {
         const QPalette palette = box(unit)->palette();
@@ -192,57 +189,41 @@ TEST_F(DataWindowTest, EveryValueLabelShowsItsItemWhole)
     EXPECT_EQ(label(1, Item::Flow)->palette().color(QPalette::Window), QColor(0x20, 0x40, 0x80));
 }
 
-// Close all hides every window whose factor, where it is in sight, is valid (and stores it, even
-// unchanged); a window with an invalid factor in sight stays, even to a close from its frame.
-TEST_F(DataWindowTest, CloseAllHidesEveryValidWindowAndKeepsTheInvalidOne)
+// A window may hide when its factor, where it is in sight (Advanced view), is valid; it is then
+// stored, even unchanged. A factor out of sight (Standard view, hidden window), even a stored one
+// accepted at loading but not numeric as a whole, is not checked, so it never keeps a window
+// open. Closing only hides.
+TEST_F(DataWindowTest, OnlyAnInvalidFactorInSightKeepsAWindowOpen)
 {
+    for (int unit : {3, 4}) store(unit, "0.5x");
+    items[4].setText(Item::txt_flow_factor, QStringLiteral("0.5x"));
     state.NumUnits = 3;
     windows.showAllDataWindows();
-    for (int unit = 1; unit <= 4; ++unit) EXPECT_EQ(window(unit).isVisible(), unit <= 3) << unit;
+    for (int unit = 1; unit <= 3; ++unit) send(unit);
+    EXPECT_EQ(box(3)->text(), QStringLiteral("0.5x"));
     command(1, "mnu_advanced");
     command(2, "mnu_advanced");
     retype(2, "");
     command(3, "mnu_close_all");
     for (int unit = 1; unit <= 4; ++unit) EXPECT_EQ(window(unit).isVisible(), unit == 2) << unit;
-    EXPECT_EQ(std::tuple(stored(1), stored(3)), std::tuple(QByteArray("0.00075"), QByteArray()));
+    EXPECT_EQ(std::tuple(stored(1), stored(3), stored(4)), std::tuple("0.00075", "0.5x", "0.5x"));
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0].text,
               QStringLiteral("Invalid entry for Flow Factor, reenter value for Flow Factor."));
-
     EXPECT_FALSE(window(2).close());
     QTest::keyClicks(box(2), "3");
     command(2, "mnu_close");
     EXPECT_EQ(std::tuple(window(2).isVisible(), stored(2)), std::tuple(false, "3"));
-}
 
-// A stored factor accepted at loading but not numeric as a whole: while the box is out of sight
-// (Standard view, hidden window) no close checks it, and a close only hides the window.
-TEST_F(DataWindowTest, AFactorOutOfSightNeverKeepsAWindowOpen)
-{
-    store(1, "0.5x");
-    store(2, "0.5x");
-    items[2].setText(Item::txt_flow_factor, QStringLiteral("0.5x"));
-    windows.showDataWindow(1);
-    send(1);
-    EXPECT_EQ(box(1)->text(), QStringLiteral("0.5x"));
-
-    QPointer<DataWindow> guard(&window(1));
-    EXPECT_TRUE(window(1).close());
+    QPointer<DataWindow> guard(&window(3));
+    windows.showDataWindow(3);
+    EXPECT_TRUE(window(3).close());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_FALSE(guard.isNull());
-    for (const char* close : {"mnu_close", "mnu_close_all"}) {  // window 2 is hidden
-        windows.showDataWindow(1);
-        command(1, close);
-        EXPECT_FALSE(window(1).isVisible()) << close;
-    }
-    EXPECT_TRUE(messages.messages.empty());
-    EXPECT_EQ(std::tuple(stored(1), stored(2)), std::tuple("0.5x", "0.5x"));
-
-    // Advanced view: the user sees the box and must mend it first.
-    windows.showDataWindow(1);
-    command(1, "mnu_advanced");
-    EXPECT_FALSE(window(1).close());
-    EXPECT_EQ(messages.messages.size(), 1u);
+    windows.showDataWindow(3);
+    command(3, "mnu_advanced");
+    EXPECT_FALSE(window(3).close());
+    EXPECT_EQ(messages.messages.size(), 3u);  // Close all, then each refused close
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
+// The parts of the main window that stand alone: the program's picture, the splash window, the
+// about box with its system information, and the main menu.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -11,6 +14,7 @@
 #include <QTimer>
 
 #include "server/ui/about_box.h"
+#include "server/ui/main_menu.h"
 #include "server/ui/product_picture.h"
 #include "server/ui/splash_window.h"
 #include "tests/support/test_doubles.h"
@@ -33,11 +37,9 @@ protected:
     QStringList shownTexts() const
     {
         QStringList texts;
-        for (const auto& shown : messages.messages) {
-            EXPECT_EQ(std::tuple(shown.title, shown.icon),
-                      std::tuple(QString("GrainLink test"), MessageIcon::None));
-            texts << shown.text;
-        }
+        for (const auto& shown : messages.messages)
+            texts << shown.title + (shown.icon == MessageIcon::None ? ": " : " (icon): ") +
+                         shown.text;
         return texts;
     }
     static QSize PictureSize(const QWidget& window, const char* name)
@@ -56,7 +58,7 @@ TEST_F(ProductWindowsTest, PictureComesFromTheFileElseTheBuiltInOneWithTheMessag
     EXPECT_EQ(LoadProductPicture({folder.path()}, messages, "GrainLink test").size(), builtIn);
     putPicture("not a picture");
     EXPECT_EQ(LoadProductPicture({folder.path()}, messages, "GrainLink test").size(), builtIn);
-    EXPECT_EQ(shownTexts(), QStringList(2, "Unable to load Splash.bmp file."));
+    EXPECT_EQ(shownTexts(), QStringList(2, "GrainLink test: Unable to load Splash.bmp file."));
 
     putPicture();
     messages.messages.clear();
@@ -106,9 +108,30 @@ TEST_F(ProductWindowsTest, AboutBoxAndItsSystemInformation)
     for (const auto& source : failing)
         AboutBox("GrainLink test", {folder.path()}, messages, source).StartSysInfo();
     // Each about box complains of the missing picture again.
-    const QString unable = "Unable to load Splash.bmp file.";
-    const QString none = "System Information Is Unavailable At This Time";
+    const QString unable = "GrainLink test: Unable to load Splash.bmp file.";
+    const QString none = "GrainLink test: System Information Is Unavailable At This Time";
     EXPECT_EQ(shownTexts(), QStringList({unable, unable, none, unable, none, unable, none}));
+}
+
+// The main window's menu: every item runs its own command, with its unit.
+TEST(MainMenuTest, EachItemRunsItsCommand)
+{
+    QStringList calls;
+    QMenuBar bar;
+    MainMenu menu{&bar, MainMenuCommands{[&] { calls << "close"; }, [&] { calls << "logOn"; },
+                                         [&] { calls << "logOff"; }, [&] { calls << "options"; },
+                                         [&](int unit) { calls << QString("data %1").arg(unit); },
+                                         [&](int unit) { calls << QString("graph %1").arg(unit); },
+                                         [&] { calls << "allData"; }, [&] { calls << "allGraphs"; },
+                                         [&] { calls << "tile"; }, [&] { calls << "help"; }}};
+    for (const char* name :
+         {"mnu_close", "mnu_login", "mnu_logoff", "mnu_options", "mnu_data(2)", "mnu_graph(4)",
+          "mnu_all_data", "mnu_all_graphs", "mnu_tile", "mnu_help"}) {
+        bar.findChild<QAction*>(name)->setEnabled(true);
+        bar.findChild<QAction*>(name)->trigger();
+    }
+    EXPECT_EQ(calls, QStringList({"close", "logOn", "logOff", "options", "data 2", "graph 4",
+                                  "allData", "allGraphs", "tile", "help"}));
 }
 
 }  // namespace
