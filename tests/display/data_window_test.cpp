@@ -1,16 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QClipboard>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "config/config_file.h"
 #include "config/flow_factor.h"
 #include "display/ui/data_windows.h"
+#include "display/ui/error_message_window.h"
 #include "tests/support/recording_profile.h"
 #include "tests/support/test_doubles.h"
 
@@ -224,6 +227,18 @@ TEST_F(DataWindowTest, OnlyAnInvalidFactorInSightKeepsAWindowOpen)
     command(3, "mnu_advanced");
     EXPECT_FALSE(window(3).close());
     EXPECT_EQ(messages.messages.size(), 3u);  // Close all, then each refused close
+}
+
+// The port error window: however often the error comes, one window, which OK hides.
+TEST(ErrorMessageWindowTest, RepeatedErrorsShowOneWindowWhichOkHides)
+{
+    ErrorMessageWindow window;
+    const auto windows = QApplication::topLevelWidgets().size();
+    for (int shown = 0; shown < 3; ++shown) window.showPortError("no such device");
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), windows);
+    EXPECT_TRUE(window.isVisible());
+    QTest::mouseClick(window.findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
+    EXPECT_FALSE(window.isVisible());
 }
 
 }  // namespace
