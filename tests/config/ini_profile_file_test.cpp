@@ -7,6 +7,7 @@
 #include <functional>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -84,7 +85,17 @@ TEST(IniProfileFileTest, AFileThatIsNotAReasonableTextFileIsRefusedWithItsReason
     } cases[] = {
         {"fifo", [&] { return mkfifo(QFile::encodeName(ini.path).constData(), 0600) == 0; },
          "not a regular file"},
-        {"/dev/zero", [&] { return QFile::link("/dev/zero", ini.path); }, "not a regular file"},
+        // A link to a device that never ends. As root the device is a node of the test's own, so
+        // that a faulty write through the link could never replace the system's /dev/zero.
+        {"/dev/zero",
+         [&] {
+             const QString zero = geteuid() == 0 ? ini.dir.filePath("zero") : "/dev/zero";
+             const QByteArray node = QFile::encodeName(zero);
+             return (geteuid() != 0 ||
+                     mknod(node.constData(), S_IFCHR | 0666, makedev(1, 5)) == 0) &&
+                    QFile::link(zero, ini.path);
+         },
+         "not a regular file"},
         {"directory", [&] { return QDir().mkdir(ini.path); }, "not a regular file"},
         {"huge",
          [&] {
