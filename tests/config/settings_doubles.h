@@ -1,10 +1,9 @@
 #pragma once
 
 #include "config/options_form.h"
-#include "platform/profile_file.h"
 #include "platform/question_box.h"
+#include "tests/support/recording_profile.h"
 
-#include <QMap>
 #include <QStringList>
 
 #include <deque>
@@ -14,53 +13,21 @@
 
 namespace grainlink::test {
 
-// A profile in memory that records every write as "Section/Key=value", in order; names match
-// without regard to case, as in the real file. Writes can be made to fail.
-class RecordingProfile final : public ProfileFile {
-public:
-    QByteArray read(const QByteArray& section, const QByteArray& key,
-                    const QByteArray& defaultValue, int capacity) const override
-    {
-        return values.value(Name(section, key), defaultValue).left(capacity - 1);
-    }
-    bool write(const QByteArray& section, const QByteArray& key, const QByteArray& value) override
-    {
-        writes << QString::fromLatin1(section + '/' + key + '=' + value);
-        if (!failWrites) values.insert(Name(section, key), value);
-        return !failWrites;
-    }
-
-    QMap<QByteArray, QByteArray> values;
-    QStringList writes;
-    bool failWrites = false;
-
-private:
-    static QByteArray Name(const QByteArray& section, const QByteArray& key)
-    {
-        return (section + '/' + key).toLower();
-    }
-};
-
 // Answers questions from a script, in order, and records what was asked.
 class ScriptedQuestionBox final : public QuestionBox {
 public:
     struct Asked {
         QString title;
-        QString text;
-        MessageIcon icon;
         Answer defaultAnswer;
     };
 
-    Answer ask(const QString& title, const QString& text, MessageIcon icon,
+    Answer ask(const QString& title, const QString& text, MessageIcon /*icon*/,
                Answer defaultAnswer) override
     {
-        asked.push_back({title, text, icon, defaultAnswer});
-        if (answers.empty()) {
-            ADD_FAILURE() << "unexpected question: " << text.toStdString();
-            return Answer::No;
-        }
-        const Answer answer = answers.front();
-        answers.pop_front();
+        asked.push_back({title, defaultAnswer});
+        if (answers.empty()) ADD_FAILURE() << "unexpected question: " << text.toStdString();
+        const Answer answer = answers.empty() ? Answer::No : answers.front();
+        if (!answers.empty()) answers.pop_front();
         return answer;
     }
 

@@ -9,16 +9,15 @@
 #include <QToolButton>
 
 #include "acquisition/acquisition_cycle.h"
-#include "config/password.h"
+#include "config/ui/login_dialog.h"
 #include "config/ui/options_dialog.h"
 #include "config/ui/port_setup_dialog.h"
 #include "config/ui/settings_commands.h"
 #include "config/ui/spin_button.h"
-#include "display/ui/twips.h"
 #include "tests/config/settings_doubles.h"
 #include "tests/config/temp_config.h"
-#include "tests/support/modal_script.h"
 #include "tests/support/fake_serial_port.h"
+#include "tests/support/modal_script.h"
 #include "tests/support/test_doubles.h"
 
 namespace grainlink::test {
@@ -47,22 +46,18 @@ void Retype(QWidget* box, const char* text)
     QTest::keyClicks(box, text);
 }
 
-// One unit served on port 1 and a configuration file that maps port 4 to a USB adapter; the user
-// is logged on.
+// One unit served on port 1, security on, and a configuration file that maps port 4 to a USB
+// adapter.
 class SettingsDialogsTest : public ::testing::Test {
 protected:
     SettingsDialogsTest()
     {
         ini.setContents("[Serial]\nPort4=/dev/ttyUSB0\n");
-        state.ProductName = QStringLiteral("GrainLink");
-        state.HardwareName = QStringLiteral("QS2600");
         state.NumUnits = 1;
         state.MessageTime = 600;
         state.BufferSize = 10;
         state.SecurityEnabled = 1;
         state.Password = "Secret";
-        state.LoggedIn = true;
-        state.AccessLevel = 1;
         for (int unit = 1; unit <= kMaxUnits; ++unit) {
             state.UnitPort[unit] = static_cast<int16_t>(unit);
             state.UnitName[unit] = QString::number(unit);
@@ -84,42 +79,6 @@ protected:
     QStringList& calls = recorded.calls;
     const OptionsCallbacks& callbacks = recorded.callbacks;
 };
-
-TEST_F(SettingsDialogsTest, PortSetUpShowsTheUnitsServedAndWhatEachPortIs)
-{
-    state.NumUnits = 4;
-    PortSetupDialog all(state, ini.config, messages);
-    state.NumUnits = 2;
-    state.UnitEnabled[3] = true;
-    state.UnitName[3] = QStringLiteral("Kiln");
-    state.UnitPort[3] = 7;
-    PortSetupDialog dialog(state, ini.config, messages);
-    dialog.show();
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Com port set-up"));
-    for (int unit = 1; unit <= kMaxUnits; ++unit)
-        EXPECT_EQ(Find(&dialog, QStringLiteral("frame_port(%1)").arg(unit))->isVisible(),
-                  unit <= 2);
-    EXPECT_FALSE(Find<QCheckBox>(&dialog, QStringLiteral("chk_enabled(3)"))->isChecked());
-    EXPECT_EQ(Find<QComboBox>(&dialog, QStringLiteral("cmb_port(3)"))->currentText(), u"7");
-    EXPECT_EQ(Find<QLineEdit>(&dialog, QStringLiteral("txt_name(3)"))->text(), u"Kiln");
-    const int twoPanelsLess = TwipsGeometry(Find(&all, QStringLiteral("client"))).height() -
-                              TwipsGeometry(Find(&dialog, QStringLiteral("client"))).height();
-    EXPECT_EQ(twoPanelsLess, 2 * 1140);
-
-    auto* port = Find<QComboBox>(&dialog, QStringLiteral("cmb_port(1)"));
-    auto* device = Find<QLabel>(&dialog, QStringLiteral("lbl_device(1)"));
-    EXPECT_EQ(port->count(), 10);
-    EXPECT_EQ(port->itemText(9), u"10");
-    EXPECT_EQ(device->text(), u"/dev/ttyS0");
-    Retype(port->lineEdit(), "4");
-    EXPECT_EQ(device->accessibleDescription(), u"/dev/ttyUSB0");
-    Retype(port->lineEdit(), "x");
-    EXPECT_EQ(device->text(), QString());
-
-    dialog.close();  // the title-bar close box saves nothing
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(ini.contents(), "[Serial]\nPort4=/dev/ttyUSB0\n");
-}
 
 // A stable device name is long: the label shows its start and its end, which tell adapters
 // apart, and keeps the whole path for the tooltip and assistive tools.
@@ -187,8 +146,6 @@ TEST_F(SettingsDialogsTest, SettingUpASecondUnitAsAUserWould)
     runOptions([&](OptionsDialog* dialog) {
         cycle.Tick();
         EXPECT_FALSE(fakes[1]->isOpen());
-        EXPECT_EQ(Find<QLabel>(dialog, QStringLiteral("Label2"))->text(),
-                  u"Number of QS2600's to support:");
 
         Retype(Find(dialog, QStringLiteral("txt_buffer_size")), "50");
         QTest::mouseClick(Find<SpinButton>(dialog, QStringLiteral("spn_units"))->upButton(),
@@ -199,8 +156,6 @@ TEST_F(SettingsDialogsTest, SettingUpASecondUnitAsAUserWould)
         Retype(Find(dialog, QStringLiteral("txtPassword")), "Grain42");
 
         WhenShown<QFileDialog>([&](QFileDialog* files) {
-            EXPECT_EQ(files->windowTitle(), u"Select log file");
-            EXPECT_EQ(files->acceptMode(), QFileDialog::AcceptSave);
             EXPECT_FALSE(files->testOption(QFileDialog::DontConfirmOverwrite));
             files->setDirectory(ini.dir.path());
             auto* name = Find<QLineEdit>(files, QStringLiteral("fileNameEdit"));
@@ -210,15 +165,19 @@ TEST_F(SettingsDialogsTest, SettingUpASecondUnitAsAUserWould)
         QTest::mouseClick(Find<QPushButton>(dialog, QStringLiteral("cmd_browse")), Qt::LeftButton);
         EXPECT_EQ(Find<QLabel>(dialog, QStringLiteral("txt_file_name"))->text(), logFile);
 
+        // Beside each port number, the device it stands for here; units above the count hidden.
         WhenShown<PortSetupDialog>([&](PortSetupDialog* setup) {
+            EXPECT_FALSE(Find(setup, QStringLiteral("frame_port(3)"))->isVisible());
             QTest::mouseClick(Find<QCheckBox>(setup, QStringLiteral("chk_enabled(2)")),
                               Qt::LeftButton, {}, QPoint(5, 5));
-            Retype(Find<QComboBox>(setup, QStringLiteral("cmb_port(2)"))->lineEdit(), "4");
-            EXPECT_EQ(Find<QLabel>(setup, QStringLiteral("lbl_device(2)"))->text(),
-                      u"/dev/ttyUSB0");
+            auto* port = Find<QComboBox>(setup, QStringLiteral("cmb_port(2)"))->lineEdit();
+            auto* device = Find<QLabel>(setup, QStringLiteral("lbl_device(2)"));
+            Retype(port, "x");
+            EXPECT_EQ(device->text(), QString());
+            Retype(port, "4");
+            EXPECT_EQ(device->accessibleDescription(), u"/dev/ttyUSB0");
             Retype(Find(setup, QStringLiteral("txt_name(2)")), "Dryer");
             ClickCloseMenu(setup);
-            EXPECT_FALSE(setup->isVisible());
         });
         QTest::mouseClick(Find<QPushButton>(dialog, QStringLiteral("cmd_ports")), Qt::LeftButton);
         cycle.Tick();
@@ -226,18 +185,16 @@ TEST_F(SettingsDialogsTest, SettingUpASecondUnitAsAUserWould)
         ClickCloseMenu(dialog);
     });
 
-    const QByteArray password = *EncodePassword("Grain42");
     EXPECT_EQ(ini.contents(),
               "[Serial]\nPort4=/dev/ttyUSB0\n"
               "[Unit1]\nEnable=1\nPort=1\nName=1\n[Unit2]\nEnable=1\nPort=4\nName=Dryer\n"
               "[Unit3]\nEnable=0\nPort=3\nName=3\n[Unit4]\nEnable=0\nPort=4\nName=4\n"
               "[Settings]\nMessage time=600\n[Options]\nLog=1\nRawLog=1\nFile=" +
                   QFile::encodeName(logFile) +
-                  "\nBuffer_size=50\nUnits=2\nSecEna=1\nSecStr=" + password + "\n");
-    EXPECT_EQ(std::tuple(state.NumUnits, state.BufferSize, state.UnitPort[2], state.UnitName[2]),
-              std::tuple(int16_t{2}, 50, int16_t{4}, QStringLiteral("Dryer")));
-    EXPECT_EQ(std::tuple(state.RawLogEnabled, state.DemoMode, state.Password),
-              std::tuple(true, true, QByteArray("Grain42")));
+                  "\nBuffer_size=50\nUnits=2\nSecEna=1\nSecStr=\xC7\xF2\xE1\xE9\xEE\xB4\xB2\n");
+    EXPECT_EQ(std::tuple(state.NumUnits, state.BufferSize, state.UnitPort[2], state.UnitName[2],
+                         state.RawLogEnabled, state.DemoMode, state.Password),
+              std::tuple(2, 50, 4, "Dryer", true, true, "Grain42"));
     EXPECT_EQ(calls, QStringList({"label:*** Demo Mode Active ***", "view:1", "view:2", "view:3",
                                   "view:4", "log:1", "log:2", "log:3", "log:4", "refresh"}));
     EXPECT_TRUE(messages.messages.empty());
@@ -247,6 +204,43 @@ TEST_F(SettingsDialogsTest, SettingUpASecondUnitAsAUserWould)
     EXPECT_TRUE(fakes[1]->isOpen() && fakes[2]->isOpen());
     EXPECT_EQ(std::tuple(fakes[1]->portNumber(), fakes[2]->portNumber()),
               std::tuple(int16_t{1}, int16_t{4}));
+}
+
+// Cancel, Escape and the title-bar close box leave the level as it was, logged on or not. A wrong
+// password is refused and selected for retyping; the right one logs on.
+TEST_F(SettingsDialogsTest, OnlyOkWithTheRightPasswordChangesTheLevel)
+{
+    const auto logOn = [this](std::function<void(LoginDialog*)> script) {
+        WhenShown<LoginDialog>(std::move(script));
+        return RunLogOn(nullptr, state, messages);
+    };
+    const auto password = [](QDialog* dialog) {
+        return Find<QLineEdit>(dialog, QStringLiteral("txtPassword"));
+    };
+    const std::function<void(LoginDialog*)> leave[] = {
+        [&](LoginDialog* dialog) {
+            QTest::keyClicks(password(dialog), "Wexo");
+            QTest::mouseClick(Find<QPushButton>(dialog, QStringLiteral("cmdCancel")),
+                              Qt::LeftButton);
+        },
+        [&](LoginDialog* dialog) {
+            QTest::keyClicks(password(dialog), "Wexo");
+            QTest::keyClick(password(dialog), Qt::Key_Escape);
+        },
+        [](LoginDialog* dialog) { dialog->close(); },
+    };
+    for (const auto& script : leave) EXPECT_FALSE(logOn(script));
+    EXPECT_TRUE(logOn([&](LoginDialog* dialog) {
+        EXPECT_EQ(password(dialog)->echoMode(), QLineEdit::Password);
+        QTest::keyClicks(password(dialog), "secret\r");
+        ASSERT_EQ(messages.messages.size(), 1u);
+        EXPECT_EQ(messages.messages[0].text, QStringLiteral("Invalid Password, try again!"));
+        EXPECT_TRUE(dialog->isVisible() && !state.LoggedIn);
+        EXPECT_EQ(password(dialog)->selectedText(), QStringLiteral("secret"));
+        QTest::keyClicks(password(dialog), "Secret\r");  // replaces the selection
+    }));
+    for (const auto& script : leave) EXPECT_TRUE(logOn(script));
+    EXPECT_EQ(state.AccessLevel, 1);
 }
 
 }  // namespace

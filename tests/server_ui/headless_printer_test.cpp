@@ -29,8 +29,8 @@ struct Pipe {
         for (int pass = 0; pass < 100; ++pass) {
             QCoreApplication::processEvents();
             const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
-            if (n <= 0 && pass > 2) break;
             if (n > 0) all.append(buffer, n);
+            if (n <= 0 && pass > 2) break;
         }
         return all;
     }
@@ -70,13 +70,10 @@ TEST(HeadlessPrinter, AReaderThatFallsBehindLosesLinesAndIsToldHowMany)
     const QList<QByteArray> got = out.drain().split('\n');
 
     ASSERT_GT(got.size(), 3);
-    EXPECT_EQ(got.last(), "");
-    const QByteArray notice = got[got.size() - 2];
-    ASSERT_TRUE(notice.startsWith('(') && notice.endsWith(" lines dropped: standard output "
-                                                          "was not read)"))
-        << notice.toStdString();
     const int kept = static_cast<int>(got.size()) - 2;
-    EXPECT_EQ(notice.mid(1).split(' ')[0].toInt(), lines - kept);
+    EXPECT_EQ(got.mid(kept), QList<QByteArray>({"(" + QByteArray::number(lines - kept) +
+                                                    " lines dropped: standard output was not read)",
+                                                ""}));
     EXPECT_GT(kept, 2000);  // the backlog holds a few hundred KiB
     for (int i = 0; i < kept; ++i)
         ASSERT_TRUE(got[i].startsWith("lbl_msg(1) = " + QByteArray::number(i) + '.')) << i;

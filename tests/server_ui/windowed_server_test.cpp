@@ -1,9 +1,9 @@
 // The server with its windows, started as the splash window starts it: the main window's panel,
 // menus in their start state, the security set-up and the guarded way out.
+#include "server/ui/windowed_server.h"
 #include "config/ui/login_dialog.h"
 #include "server/ui/close_window.h"
 #include "server/ui/server_window.h"
-#include "server/ui/windowed_server.h"
 #include "tests/dde/test_broker.h"
 #include "tests/support/modal_script.h"
 #include "tools/sim/serial_line.h"
@@ -17,7 +17,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -90,18 +89,15 @@ private:
 
 TEST_F(WindowedServerTest, WithoutSecurityEverythingIsOpenAndOnlyTheServedUnitsAreListed)
 {
-    start("[Options]\nUnits=2\n[Unit2]\nName=Line B\n[Product_Info]\nProduct_Name=Plant 4\n");
+    start("[Options]\nUnits=2\n[Unit2]\nName=Line B\n[Product_Info]\nProduct_Name=Plant 4\n", true);
     EXPECT_EQ(server->window()->windowTitle(), "Plant 4");
-    EXPECT_TRUE(server->window()->isVisible());
-    EXPECT_TRUE(item("mnu_close")->isEnabled());
-    EXPECT_TRUE(item("mnu_options")->isEnabled());
+    EXPECT_TRUE(item("mnu_close")->isEnabled() && item("mnu_options")->isEnabled());
     EXPECT_FALSE(child<QMenu>("mnu_security")->menuAction()->isVisible());
     EXPECT_EQ(child<QGroupBox>("frame_comms(2)")->title(), "Unit 2 Rx Data (Disabled)  Line B");
     EXPECT_FALSE(child<QGroupBox>("frame_comms(3)")->isVisible());
     EXPECT_TRUE(item("mnu_data(2)")->isVisible());
-    EXPECT_FALSE(item("mnu_data(3)")->isVisible());
-    EXPECT_FALSE(item("mnu_graph(3)")->isVisible());
-    EXPECT_EQ(child<QLabel>("lblDemoModeActive")->text(), "");
+    EXPECT_FALSE(item("mnu_data(3)")->isVisible() || item("mnu_graph(3)")->isVisible());
+    EXPECT_EQ(child<QLabel>("lblDemoModeActive")->text(), "*** Demo Mode Active ***");
     EXPECT_FALSE(shown("frm_table1")) << "the table windows are made hidden";
 
     item("mnu_data(2)")->trigger();
@@ -111,20 +107,15 @@ TEST_F(WindowedServerTest, WithoutSecurityEverythingIsOpenAndOnlyTheServedUnitsA
     EXPECT_FALSE(shown("frm_table3"));
 }
 
-TEST_F(WindowedServerTest, DemonstrationModeIsAnnouncedUnderThePanel)
-{
-    start("", true);
-    EXPECT_EQ(child<QLabel>("lblDemoModeActive")->text(), "*** Demo Mode Active ***");
-}
-
-TEST_F(WindowedServerTest, WithSecurityTheServerCanOnlyBeStoppedAfterALogOnAndAConfirmation)
+// Locked, the main window's close request is refused with a message. Logged on, Close and
+// Options are open and the close request waits for the confirmation, whose Cancel (the default,
+// so that Enter never stops the server) changes nothing. A log off locks them again.
+TEST_F(WindowedServerTest, WithSecurityTheServerStopsOnlyAfterALogOnAndAConfirmation)
 {
     // The password "abcd", scrambled as it is stored.
     start("[Options]\nSecEna=1\nSecStr=\xe1\xe2\xe3\xe4\n");
     EXPECT_TRUE(child<QMenu>("mnu_security")->menuAction()->isVisible());
-    EXPECT_FALSE(item("mnu_close")->isEnabled());
-    EXPECT_FALSE(item("mnu_options")->isEnabled());
-
+    EXPECT_FALSE(item("mnu_close")->isEnabled() || item("mnu_options")->isEnabled());
     QString refusal;
     WhenShown<QMessageBox>([&](QMessageBox* box) {
         refusal = box->text();
@@ -132,43 +123,27 @@ TEST_F(WindowedServerTest, WithSecurityTheServerCanOnlyBeStoppedAfterALogOnAndAC
     });
     server->window()->close();
     EXPECT_EQ(refusal, "You must logon to close the program");
-    EXPECT_TRUE(server->window()->isVisible());
 
     WhenShown<LoginDialog>([](LoginDialog* login) {
         QTest::keyClicks(login->findChild<QLineEdit*>("txtPassword"), "abcd");
         QTest::keyClick(login, Qt::Key_Return);
     });
     item("mnu_login")->trigger();
-    EXPECT_TRUE(item("mnu_close")->isEnabled());
-    EXPECT_TRUE(item("mnu_options")->isEnabled());
-
-    // Logged on, the close box asks; Cancel changes nothing.
+    EXPECT_TRUE(item("mnu_close")->isEnabled() && item("mnu_options")->isEnabled());
     WhenShown<CloseWindow>([](CloseWindow* confirmation) {
-        confirmation->findChild<QPushButton*>("CancelButton")->click();
+        auto* cancel = confirmation->findChild<QPushButton*>("CancelButton");
+        EXPECT_TRUE(cancel->isDefault());
+        cancel->click();
     });
     server->window()->close();
-    EXPECT_EQ(quits, 0);
-    EXPECT_TRUE(server->window()->isVisible());
+    EXPECT_EQ(std::tuple(quits, server->window()->isVisible()), std::tuple(0, true));
 
     item("mnu_logoff")->trigger();
-    EXPECT_FALSE(item("mnu_close")->isEnabled());
-    EXPECT_FALSE(item("mnu_options")->isEnabled());
-
-    WhenShown<LoginDialog>([](LoginDialog* login) {
-        QTest::keyClicks(login->findChild<QLineEdit*>("txtPassword"), "abcd");
-        QTest::keyClick(login, Qt::Key_Return);
-    });
-    item("mnu_login")->trigger();
-    item("mnu_close")->trigger();  // shown without waiting
-    auto* confirmation = qobject_cast<CloseWindow*>(QApplication::activeModalWidget());
-    EXPECT_EQ(confirmation, nullptr) << "the main window stays usable";
-    EXPECT_TRUE(shown("frm_close"));
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->objectName() == "frm_close")
-            window->findChild<QPushButton*>("OKButton")->click();
-    EXPECT_EQ(quits, 1);
+    EXPECT_FALSE(item("mnu_close")->isEnabled() || item("mnu_options")->isEnabled());
 }
 
+// The Close command shows its one confirmation without waiting; Yes ends the program with its
+// ports closed and the broker told.
 TEST_F(WindowedServerTest, YesClosesTheOpenPortsAndTellsTheBrokerBeforeTheEnd)
 {
     TestBroker broker;
@@ -182,6 +157,9 @@ TEST_F(WindowedServerTest, YesClosesTheOpenPortsAndTellsTheBrokerBeforeTheEnd)
     ASSERT_EQ(OpenDescriptors(line->path()), 2) << "the line's own end and the server's";
 
     item("mnu_close")->trigger();
+    item("mnu_close")->trigger();
+    EXPECT_TRUE(shown("frm_close"));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the main window stays usable";
     for (QWidget* window : QApplication::topLevelWidgets())
         if (window->objectName() == "frm_close")
             window->findChild<QPushButton*>("OKButton")->click();
