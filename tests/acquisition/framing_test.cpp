@@ -84,8 +84,8 @@ TEST_F(Framing, RawDataFileThatCannotBeWrittenIsReportedOnceAndTheRecordGoesOn)
 {
     static QStringList warnings;
     warnings.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext&, const QString& text) {
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
             if (type == QtWarningMsg && text.startsWith("Unit ")) warnings << text;
         });
     ASSERT_TRUE(QDir().mkdir("RawData1.txt"));  // a directory where the file should be

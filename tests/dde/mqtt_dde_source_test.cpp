@@ -61,7 +61,8 @@ TEST(MqttSourceTest, SubscribersGetEveryChangeOnceAndTheCurrentTextsLaterAlsoAft
     ASSERT_FALSE(failures.isEmpty());
     EXPECT_TRUE(failures[0].endsWith(" lost: the broker closed the connection"))
         << failures[0].toStdString();
-    EXPECT_EQ(failures.removeDuplicates(), 0) << "each reason once: " << failures.join('\n').toStdString();
+    EXPECT_EQ(failures.removeDuplicates(), 0)
+        << "each reason once: " << failures.join('\n').toStdString();
 }
 
 TEST(MqttSourceTest, StatusIsOfflineWhenTheServerDiesAndAfterShutdown)

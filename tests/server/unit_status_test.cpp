@@ -1,7 +1,7 @@
 // Stale values and demonstration records, as the cycle produces them through the server's
 // unit events.
-#include "server/server_unit_events.h"
 #include "server/unit_status.h"
+#include "server/server_unit_events.h"
 #include "tests/acquisition/cycle_fixture.h"
 #include "tests/decoding/item_log.h"
 
@@ -46,7 +46,8 @@ TEST_F(UnitStatus, OpeningMarksEveryValueStaleAndLeavesErrorCodeAndFactorAlone)
     EXPECT_EQ(log.changes.last(), "FlowIndex=-1");
     EXPECT_EQ(log.changes.size(), 23 + 2 * 8 + 2) << "nothing else changes";
     for (Item flag : kAlarmFlags)
-        EXPECT_EQ(std::pair(items[1].text(flag), items[1].colour(flag)), std::pair(QString("1"), kRed));
+        EXPECT_EQ(std::pair(items[1].text(flag), items[1].colour(flag)),
+                  std::pair(QString("1"), kRed));
     EXPECT_EQ(std::pair(items[1].text(Item::status), items[1].colour(Item::status)),
               std::pair(QString("Error"), kRed));
     EXPECT_EQ(items[3].text(Item::status), "") << "a unit that is not served is left alone";
@@ -96,8 +97,10 @@ TEST(DemoData, DiagnosticsWobbleWithinTheirRangesAndRepeatFromRunToRun)
     };
     const QStringList first = run();
     EXPECT_EQ(first, run()) << "the generator is never seeded";
-    const QRegularExpression ranges("^(24\\.\\d\\d|25\\.00) (11\\.\\d|12\\.0) (19\\.\\d\\d|20\\.00)$");
-    for (const QString& text : first) EXPECT_TRUE(ranges.match(text).hasMatch()) << qPrintable(text);
+    const QRegularExpression ranges(
+        "^(24\\.\\d\\d|25\\.00) (11\\.\\d|12\\.0) (19\\.\\d\\d|20\\.00)$");
+    for (const QString& text : first)
+        EXPECT_TRUE(ranges.match(text).hasMatch()) << qPrintable(text);
     EXPECT_GT(QSet<QString>(first.begin(), first.end()).size(), 100) << "the values do vary";
 }
 
