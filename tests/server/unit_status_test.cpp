@@ -20,8 +20,6 @@ protected:
         state.UnitPort[2] = 2;
         state.MessageTime = 3;
         state.BufferSize = 10;
-        state.LogEnabled = true;
-        state.LogFile = QStringLiteral("Data.log");
         events.forwardTo = &server;
     }
     QStringList demoCodes(int unit) const
