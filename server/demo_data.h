@@ -28,9 +28,6 @@ public:
     // moves on for any unit number.
     void MakeDemoRecord(int unit, ItemTables& items);
 
-    // The index of the next record's first value: 1, 9, 17, 25 or 33.
-    int16_t DemoIndex() const { return m_demoIndex; }
-
 private:
     static constexpr int kValuesPerRecord = 8;
     static constexpr int kLastValue = 40;

@@ -1,19 +1,20 @@
+// The side files of acquisition (raw data, data log): their names, and lines that are written
+// whole or not at all.
 #include "acquisition/side_file.h"
+#include "acquisition/unit_file_name.h"
+#include "tests/acquisition/cycle_fixture.h"
 #include "tests/support/file_size_limit.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 namespace grainlink::test {
 namespace {
 
-QByteArray ReadFile(const QString& path)
+TEST(UnitFileName, PutsTheUnitBeforeTheLastDotOfTheWholePathOrAtTheEnd)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    EXPECT_EQ(UnitFileName("C:\\LOGS\\PLANT.TXT", 2), "C:\\LOGS\\PLANT2.TXT");
+    EXPECT_EQ(UnitFileName("/var/log/v1.0/LOG", 1), "/var/log/v11.0/LOG");
+    EXPECT_EQ(UnitFileName("archive.tar.gz", 4), "archive.tar4.gz");
+    EXPECT_EQ(UnitFileName("LOG", 1), "LOG1");
+    EXPECT_EQ(UnitFileName("", 2), "2");
 }
 
 TEST(AppendWholeLine, ALineThatDoesNotFitIsCutBackSoTheFileNeverEndsInHalfALine)
@@ -28,29 +29,6 @@ TEST(AppendWholeLine, ALineThatDoesNotFitIsCutBackSoTheFileNeverEndsInHalfALine)
     EXPECT_EQ(ReadFile(path), ";A10001\r\n\r\n");
     EXPECT_EQ(AppendWholeLine(path, ";A10003\r\n\r\n"), "");
     EXPECT_EQ(ReadFile(path), ";A10001\r\n\r\n;A10003\r\n\r\n");
-}
-
-TEST(SideFileWriter, TroubleIsReportedOnceWithTheReasonAndAgainWhenTheFileRecovers)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("RawData2.txt");
-    QStringList reports;
-    SideFileWriter writer([&](int unit, const QString& text) {
-        reports << QStringLiteral("%1: %2").arg(unit).arg(text);
-    });
-
-    ASSERT_TRUE(QDir().mkdir(path));  // the file turned into a directory
-    EXPECT_FALSE(writer.Append(2, path, "a\r\n"));
-    EXPECT_FALSE(writer.Append(2, path, "b\r\n"));
-    ASSERT_EQ(reports.size(), 1);
-    EXPECT_TRUE(reports[0].startsWith("2: cannot write " + path + ": ")) << reports[0].toStdString();
-    EXPECT_GT(reports[0].size(), QString("2: cannot write " + path + ": ").size());
-
-    ASSERT_TRUE(QDir().rmdir(path));
-    EXPECT_TRUE(writer.Append(2, path, "c\r\n"));
-    EXPECT_TRUE(writer.Append(2, path, "d\r\n"));
-    EXPECT_EQ(reports, (QStringList{reports[0], "2: " + path + " is written again"}));
-    EXPECT_EQ(ReadFile(path), "c\r\nd\r\n");
 }
 
 }  // namespace

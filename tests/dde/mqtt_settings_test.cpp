@@ -17,7 +17,6 @@ TEST(MqttSettingsTest, ReadsTheMqttSectionAndFallsBackToTheDefaultOfAValueItCann
         const char* ini;
         const char* expected;  // host:port root keepalive id, TLS files, discovery
     } rows[] = {
-        {"[Options]\nUnits=2\n", "localhost:1883 GRAINLINK 10 ,   , 0 homeassistant"},
         {"[mqtt]\nHost=broker.plant\nPort=8883\nTopicRoot=site/line2\nKeepAlive=60\n"
          "ClientId=gl-line2\nCaFile=/c\nCertFile=/a\nKeyFile=/k\nDiscovery=1\n"
          "DiscoveryPrefix=ha/site1\n",

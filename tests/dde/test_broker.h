@@ -31,11 +31,9 @@ public:
         QFile config(m_dir.filePath(QStringLiteral("mosquitto.conf")));
         if (!config.open(QIODevice::WriteOnly)) return;
         // Run as root, it would switch to its own user, which cannot read the test's files.
-        config.write("log_dest stderr\nuser root\nper_listener_settings true\n");
-        config.write("listener " + QByteArray::number(m_port) + " 127.0.0.1\n");
-        config.write("allow_anonymous true\n");
-        config.write("listener " + QByteArray::number(m_securePort) + " 127.0.0.1\n");
-        config.write(secureListener + '\n');
+        config.write("log_dest stderr\nuser root\nper_listener_settings true\nlistener " +
+                     QByteArray::number(m_port) + " 127.0.0.1\nallow_anonymous true\nlistener " +
+                     QByteArray::number(m_securePort) + " 127.0.0.1\n" + secureListener + '\n');
         m_arguments = QStringList{"-c", config.fileName()};
     }
     ~TestBroker() { stop(); }

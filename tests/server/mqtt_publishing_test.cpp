@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
@@ -8,7 +7,6 @@
 #include <QTimeZone>
 #include <map>
 
-#include "server/ha_discovery.h"
 #include "server/mqtt_unit_publisher.h"
 #include "server/record_snapshot.h"
 #include "tests/support/test_doubles.h"
@@ -25,14 +23,9 @@ QJsonObject Json(const QByteArray& payload)
 }
 
 // Item texts follow the locale's decimal separator; the snapshot's numbers must not.
-class RecordSnapshotTest : public ::testing::Test {
-protected:
-    void SetUp() override { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
-    void TearDown() override { QLocale::setDefault(QLocale::c()); }
-};
-
-TEST_F(RecordSnapshotTest, HoldsEveryItemAsShownAndNumbersIndependentOfTheLocale)
+TEST(RecordSnapshotTest, HoldsEveryItemAsShownAndNumbersIndependentOfTheLocale)
 {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     ItemTable table(3);
     const struct {
         Item item;
@@ -51,6 +44,7 @@ TEST_F(RecordSnapshotTest, HoldsEveryItemAsShownAndNumbersIndependentOfTheLocale
     const QDateTime time(QDate(2024, 5, 1), QTime(10, 15, 30), QTimeZone(7200));
 
     const QJsonObject record = Json(RecordSnapshot(table, QStringLiteral("Line A"), time));
+    QLocale::setDefault(QLocale::c());
     EXPECT_EQ(record["time"].toString(), "2024-05-01T10:15:30+02:00");
     EXPECT_EQ(record["unit"].toInt(), 3);
     EXPECT_EQ(record["name"].toString(), "Line A");
@@ -60,21 +54,13 @@ TEST_F(RecordSnapshotTest, HoldsEveryItemAsShownAndNumbersIndependentOfTheLocale
         const QJsonObject entry = items[ItemName(row.item)].toObject();
         SCOPED_TRACE(row.text);
         EXPECT_EQ(entry["text"].toString(), row.text);
-        EXPECT_EQ(entry.contains("value"), row.value.has_value());
-        if (row.value) {
-            EXPECT_DOUBLE_EQ(entry["value"].toDouble(), *row.value);
-        }
+        EXPECT_DOUBLE_EQ(entry["value"].toDouble(-99), row.value.value_or(-99));
     }
-}
 
-TEST(IsoTimeTest, AlwaysCarriesTheOffsetFromUtc)
-{
-    const QDate day(2024, 1, 2);
-    EXPECT_EQ(IsoTimeWithOffset(QDateTime(day, QTime(3, 4, 5), QTimeZone(-18000))),
-              "2024-01-02T03:04:05-05:00");
-    EXPECT_EQ(IsoTimeWithOffset(QDateTime(day, QTime(3, 4, 5), QTimeZone::utc())),
+    // UTC and the clock's local time too carry their offset.
+    EXPECT_EQ(IsoTimeWithOffset(QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5), QTimeZone::utc())),
               "2024-01-02T03:04:05+00:00");
-    const QDateTime local(day, QTime(3, 4, 5));
+    const QDateTime local(QDate(2024, 1, 2), QTime(3, 4, 5));
     const QString text = IsoTimeWithOffset(local);
     EXPECT_TRUE(QRegularExpression("^2024-01-02T03:04:05[+-]\\d\\d:\\d\\d$").match(text).hasMatch())
         << text.toStdString();
@@ -82,8 +68,7 @@ TEST(IsoTimeTest, AlwaysCarriesTheOffsetFromUtc)
 }
 
 // Keeps the latest payload of every topic, as the broker does.
-class RecordingRetained final : public RetainedMessages {
-public:
+struct RecordingRetained final : RetainedMessages {
     void setRetained(const QString& topic, const QByteArray& payload) override
     {
         latest[topic] = payload;
@@ -109,9 +94,13 @@ protected:
             state.UnitName[unit] = QStringLiteral("Line %1").arg(unit);
         state.HardwareName = QStringLiteral("QS2600");
     }
-    QByteArray availability(int unit) const
+    // Of units 1 to 4.
+    QByteArray availability() const
     {
-        return out.at(QStringLiteral("GL/UNIT%1/availability").arg(unit));
+        QByteArrayList all;
+        for (int unit = 1; unit <= kMaxUnits; ++unit)
+            all << out.at(QStringLiteral("GL/UNIT%1/availability").arg(unit));
+        return all.join(' ');
     }
 
     ItemTables items;
@@ -120,80 +109,50 @@ protected:
     RecordingRetained out;
 };
 
-TEST_F(MqttUnitPublisherTest, AUnitIsOnlineWhileServedAndLive)
+TEST_F(MqttUnitPublisherTest, AUnitIsOnlineWhileServedAndLiveAndEachRecordIsPublished)
 {
     MqttUnitPublisher publisher(items, state, clock, out, "GL", {});
-    for (int unit = 1; unit <= kMaxUnits; ++unit) EXPECT_EQ(availability(unit), "offline");
-
     publisher.onServedUnits({1, 2});
-    EXPECT_EQ(availability(1), "offline");  // no record yet
-    publisher.onRecord(1);
-    publisher.onRecord(2);
-    EXPECT_EQ(availability(1), "online");
+    EXPECT_EQ(availability(), "offline offline offline offline");  // no record yet
+    for (int unit : {1, 2, 4}) publisher.onRecord(unit);  // unit 4 is not served
+    EXPECT_EQ(availability(), "online online offline offline");
+    EXPECT_EQ(Json(out.at("GL/UNIT4/record"))["name"].toString(), "Line 4");
     publisher.onUnitStale(1);
-    EXPECT_EQ(availability(1), "offline");
-    EXPECT_EQ(availability(2), "online");
+    EXPECT_EQ(availability(), "offline online offline offline");
     publisher.onRecord(1);
-    EXPECT_EQ(availability(1), "online");
-
     publisher.onServedUnits({1});
-    EXPECT_EQ(availability(2), "offline");
+    EXPECT_EQ(availability(), "online offline offline offline");
     publisher.onServedUnits({1, 2});
-    EXPECT_EQ(availability(2), "offline");  // back in service, but its values are old
-    EXPECT_EQ(availability(1), "online");
-    publisher.onRecord(4);  // not served: its record is kept, it is not available
-    EXPECT_EQ(availability(4), "offline");
+    EXPECT_EQ(availability(), "online offline offline offline") << "unit 2's values are old";
     publisher.onShutdown();
-    EXPECT_EQ(availability(1), "offline");
+    EXPECT_EQ(availability(), "offline offline offline offline");
     EXPECT_EQ(out.count("homeassistant/", false) + out.count("homeassistant/", true), 0);
 }
 
+// The topic root goes into every id, so that several servers on one broker stay apart.
 TEST_F(MqttUnitPublisherTest, DiscoveryDescribesServedUnitsAndClearsTheOthers)
 {
-    MqttUnitPublisher publisher(items, state, clock, out, "GL", {true, "ha"});
+    MqttUnitPublisher publisher(items, state, clock, out, "plant/hall1", {true, "ha"});
     publisher.onServedUnits({1, 3});
-    EXPECT_EQ(out.count("ha/sensor/grainlink_GL/unit1_", false), 11);
-    EXPECT_EQ(out.count("ha/sensor/grainlink_GL/unit3_", false), 11);
-    EXPECT_EQ(out.count("ha/sensor/grainlink_GL/unit2_", true), 11);
+    const QString node = "ha/sensor/grainlink_plant_hall1/";
+    EXPECT_EQ(out.count(node + "unit1_", false), 11);
+    EXPECT_EQ(out.count(node + "unit3_", false), 11);
+    EXPECT_EQ(out.count(node + "unit2_", true), 11);
 
-    const QJsonObject counts = Json(out.at("ha/sensor/grainlink_GL/unit1_counts4um/config"));
-    EXPECT_EQ(counts["state_topic"].toString(), "GL/UNIT1/record");
+    const QJsonObject counts = Json(out.at(node + "unit1_counts4um/config"));
+    EXPECT_EQ(counts["unique_id"].toString(), "grainlink_plant_hall1_unit1_counts4um");
+    EXPECT_EQ(counts["state_topic"].toString(), "plant/hall1/UNIT1/record");
     EXPECT_EQ(counts["value_template"].toString(), "{{ value_json.items.Counts4um.value }}");
-    EXPECT_EQ(counts["unit_of_measurement"].toString(), QString::fromUtf8("particles/mL"));
+    EXPECT_EQ(counts["device"]["identifiers"][0].toString(), "grainlink_plant_hall1_unit1");
     EXPECT_EQ(counts["device"]["name"].toString(), "QS2600 Line 1");
-    const QJsonArray availability = counts["availability"].toArray();
-    ASSERT_EQ(availability.size(), 2);
-    EXPECT_EQ(availability[0]["topic"].toString(), "GL/status");
-    EXPECT_EQ(availability[1]["topic"].toString(), "GL/UNIT1/availability");
+    EXPECT_EQ(counts["availability"][0]["topic"].toString(), "plant/hall1/status");
+    EXPECT_EQ(counts["availability"][1]["topic"].toString(), "plant/hall1/UNIT1/availability");
     EXPECT_EQ(counts["availability_mode"].toString(), "all");
-    const QJsonObject status = Json(out.at("ha/sensor/grainlink_GL/unit1_status/config"));
+    const QJsonObject status = Json(out.at(node + "unit1_status/config"));
     EXPECT_EQ(status["value_template"].toString(), "{{ value_json.items.status.text }}");
 
     publisher.onServedUnits({3});  // unit 1 taken out of service: its sensors go
-    EXPECT_EQ(out.count("ha/sensor/grainlink_GL/unit1_", true), 11);
-    EXPECT_EQ(out.count("ha/sensor/grainlink_GL/unit3_", false), 11);
-}
-
-// Two servers on one broker, each with its own topic root, never share a sensor or a device.
-TEST(DiscoveryConfigsTest, UniqueIdsDifferBetweenUnitsAndServers)
-{
-    std::set<QString> ids;
-    std::set<QString> topics;
-    std::set<QString> devices;
-    for (const char* root : {"plant/hall1", "plant/hall2"}) {
-        for (int unit = 1; unit <= kMaxUnits; ++unit) {
-            for (const RetainedMessage& config :
-                 DiscoveryConfigs("homeassistant", {root, unit, "Line", "QS2600"})) {
-                const QJsonObject json = Json(config.payload);
-                ids.insert(json["unique_id"].toString());
-                topics.insert(config.topic);
-                devices.insert(json["device"]["identifiers"][0].toString());
-            }
-        }
-    }
-    EXPECT_EQ(ids.size(), 2u * kMaxUnits * 11);
-    EXPECT_EQ(topics.size(), ids.size());
-    EXPECT_EQ(devices.size(), 2u * kMaxUnits);
+    EXPECT_EQ(out.count(node + "unit1_", true), 11);
 }
 
 }  // namespace

@@ -1,37 +1,32 @@
 #include "server/startup.h"
 
 #include "server/server_core.h"
+#include "tests/acquisition/cycle_fixture.h"
 #include "tests/config/temp_config.h"
-#include "tests/support/fake_serial_port.h"
-#include "tests/support/test_doubles.h"
-
-#include <QDir>
 
 namespace grainlink::test {
 namespace {
 
+// The configuration loaded from an INI text into a fresh state, as at start-up.
 struct StartupLoadingTest : ::testing::Test {
     void load(const QByteArray& ini)
     {
         if (!ini.isNull()) config.setContents(ini);
-        state = SharedState();  // as at start-up
+        state = SharedState();
         box.messages.clear();
         LoadConfiguration(state, config.config, panel, box);
         LoadFlowFactors(config.config, items);
     }
-
-    // The step numbers of the configuration errors shown; each must carry the title, no icon.
-    std::vector<int> reportedSteps() const
+    // The configuration errors shown, each titled with the product and without an icon.
+    QString reported() const
     {
-        std::vector<int> steps;
+        QStringList texts;
         for (const auto& shown : box.messages) {
-            EXPECT_EQ(std::tuple(shown.title, shown.icon),
-                      std::tuple(state.ProductName, MessageIcon::None));
-            const QString step = shown.text.section(u'(', 1).remove(u')');
-            EXPECT_EQ(shown.text, "Error whilst loading configuration data  (" + step + ")");
-            steps.push_back(step.toInt());
+            EXPECT_EQ(std::pair(shown.title, shown.icon),
+                      std::pair(state.ProductName, MessageIcon::None));
+            texts << shown.text;
         }
-        return steps;
+        return texts.join(' ').replace("Error whilst loading configuration data  ", "");
     }
 
     TempConfig config;
@@ -44,21 +39,15 @@ struct StartupLoadingTest : ::testing::Test {
 TEST_F(StartupLoadingTest, NoFileAtAllGivesEveryDefault)
 {
     load({});
-    for (int unit = 1; unit <= 4; ++unit) {
-        EXPECT_FALSE(state.UnitEnabled[unit]);
-        EXPECT_EQ(state.UnitPort[unit], unit);
-        EXPECT_EQ(items[unit].text(Item::txt_flow_factor), "0.00075");
-        EXPECT_EQ(panel.isUnitShown(unit), unit == 1);
-    }
-    EXPECT_EQ(panel.text(CommsControl::frame_comms, 4), "Unit 4 Rx Data (Disabled)  4");
-    EXPECT_EQ(std::tuple(state.NumUnits, state.BufferSize, state.MessageTime),
-              std::tuple(1, 10, 600));
-    EXPECT_FALSE(state.LogEnabled || state.RawLogEnabled);
-    EXPECT_EQ(std::tuple(state.SecurityEnabled, state.LoggedIn, state.AccessLevel),
-              std::tuple(0, true, 1));
+    for (int unit = 1; unit <= 4; ++unit)
+        EXPECT_EQ(std::tuple(state.UnitEnabled[unit], state.UnitPort[unit], panel.isUnitShown(unit),
+                             items[unit].text(Item::txt_flow_factor)),
+                  std::tuple(false, unit, unit == 1, "0.00075"));
+    EXPECT_EQ(std::tuple(state.NumUnits, state.BufferSize, state.MessageTime,
+                         state.LogEnabled || state.RawLogEnabled, state.LoggedIn),
+              std::tuple(1, 10, 600, false, true));
     EXPECT_EQ(state.ProductName, "VELMO QS2600 DDE Server");
-    EXPECT_EQ(state.HardwareName, "QS2600");
-    EXPECT_TRUE(box.messages.empty());
+    EXPECT_EQ(reported(), "");
 }
 
 // What one setting (in [Options] unless it names another section) loads as, and which step
@@ -69,24 +58,23 @@ TEST_F(StartupLoadingTest, NumbersAreConvertedLimitedOrReported)
         const char* ini;
         int32_t bufferSize;
         int16_t messageTime;
-        std::vector<int> steps;
+        const char* reported;
     } cases[] = {
-        {"Buffer_size=5", 10, 600, {}},        {"Buffer_size=1000", 1000, 600, {}},
-        {"Buffer_size=1001", 999, 600, {}},    {"Buffer_size=1500", 999, 600, {}},
-        {"Buffer_size=abc", 20, 600, {}},      {"Buffer_size=1.2.3", 20, 600, {}},
-        {"Buffer_size=12.5", 12, 600, {}},     {"Buffer_size=13.5", 14, 600, {}},
-        {"Buffer_size=+2E+2", 200, 600, {}},   {"Buffer_size=1e12", 20, 600, {42}},
-        {"Units=7", 10, 600, {7}},             {"[Settings]\nMessage time=30", 10, 30, {}},
-        {"Units=four", 10, 600, {7}},          {"[Settings]\nMessage time=abc", 10, 60, {}},
-        {"SecStr=\xE1x\xE2y", 10, 600, {5, 5}}, {"[Settings]\nMessage time=1e-", 10, 60, {}},
-        {"[Unit2]\nEnable=abc", 10, 600, {0}}, {"[Settings]\nMessage time=40000", 10, 60, {}},
+        {"Buffer_size=5", 10, 600, ""},        {"Buffer_size=1000", 1000, 600, ""},
+        {"Buffer_size=1001", 999, 600, ""},    {"Buffer_size=1500", 999, 600, ""},
+        {"Buffer_size=abc", 20, 600, ""},      {"Buffer_size=1.2.3", 20, 600, ""},
+        {"Buffer_size=12.5", 12, 600, ""},     {"Buffer_size=13.5", 14, 600, ""},
+        {"Buffer_size=+2E+2", 200, 600, ""},   {"Buffer_size=1e12", 20, 600, "(42)"},
+        {"Units=7", 10, 600, "(7)"},           {"[Settings]\nMessage time=30", 10, 30, ""},
+        {"Units=four", 10, 600, "(7)"},        {"[Settings]\nMessage time=abc", 10, 60, ""},
+        {"SecStr=\xE1x\xE2y", 10, 600, "(5) (5)"}, {"[Settings]\nMessage time=1e-", 10, 60, ""},
+        {"[Unit2]\nEnable=abc", 10, 600, "(0)"}, {"[Settings]\nMessage time=40000", 10, 60, ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.ini);
         load("[Options]\n" + QByteArray(c.ini));
-        EXPECT_EQ(state.BufferSize, c.bufferSize);
-        EXPECT_EQ(state.MessageTime, c.messageTime);
-        EXPECT_EQ(reportedSteps(), c.steps);
+        EXPECT_EQ(std::tuple(state.BufferSize, state.MessageTime, reported()),
+                  std::tuple(c.bufferSize, c.messageTime, c.reported))
+            << c.ini;
     }
 }
 
@@ -106,8 +94,7 @@ TEST_F(StartupLoadingTest, NamesAreReadWhateverTheirCaseAndShapeThePanel)
     EXPECT_EQ(panel.text(CommsControl::frame_comms, 2),
               QString::fromUtf8("Unit 2 Rx Data (Enabled)  Linie \xC3\xA4"));
     for (int unit = 1; unit <= 4; ++unit) EXPECT_EQ(panel.isUnitShown(unit), unit <= 2) << unit;
-    EXPECT_TRUE(reportedSteps().empty());
-
+    EXPECT_EQ(reported(), "");
     load("[Options]\nFile=ab\n");
     EXPECT_EQ(state.LogFile, "ab");
 }
@@ -116,60 +103,66 @@ struct NoDde final : DdeSource {
     void setItem(const QString&, const QString&, const QString&) override {}
 };
 
-// The whole start-up of the server core, from a scratch working directory.
-TEST(ServerStartTest, PreparesEveryHistoryTableAndCreatesTheMissingLogFiles)
-{
-    TempConfig config;
-    config.setContents("[Options]\nLog=1\nFile=Data.log\nBuffer_size=25\n");
-    const QString previousDir = QDir::currentPath();
-    QDir::setCurrent(config.dir.path());
-    QFile existing("Data3.log");
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly) && existing.write("kept\r\n") == 6);
-    existing.close();
+// The whole server core over fake ports, from a scratch working directory.
+class ServerStartTest : public ::testing::Test {
+protected:
+    ~ServerStartTest() override { core.shutdown(); }
 
+    ScratchWorkingDir scratch;
+    TempConfig config;
     NoDde dde;
     RecordingMessageBox box;
     CountingNotice notice;
     FakeClock clock;
-    ServerCore core({config.profile, dde, box, notice, clock,
-                     [](int) { return std::make_unique<FakeSerialPort>(); }});
-    HistoryStore& history = core.history();
-    HistoryRec before;
-    before.TimeText = QStringLiteral("before");
+    PerUnit<FakeSerialPort*> fakes;
+    ServerCore core{{config.profile, dde, box, notice, clock, [this](int unit) {
+                         auto port = std::make_unique<FakeSerialPort>();
+                         fakes[unit] = port.get();
+                         return port;
+                     }}};
+};
+
+TEST_F(ServerStartTest, PreparesEveryHistoryTableInTheCodesViewWithBufferSizeRows)
+{
+    config.setContents("[Options]\nBuffer_size=25\n");
+    core.history().setTableView(3, HistoryView::Counts);
+    core.start();
     for (int unit = 1; unit <= 4; ++unit) {
-        history.setTableView(unit, HistoryView::Counts);
-        history.setTimeColumnSized(unit, true);
-        history.store(unit, 30, before);
-        history.store(unit, 25, before);
+        EXPECT_EQ(core.history().configuredRows(unit), 25);
+        EXPECT_EQ(core.history().tableView(unit), HistoryView::Codes);
     }
-    QStringList seen;
-    QObject::connect(&history, &HistoryStore::viewConfigured, &history,
-                     [&](int unit) { seen << QStringLiteral("configured %1").arg(unit); });
-    QObject::connect(&history, &HistoryStore::refreshed, &history,
-                     [&](int unit) { seen << QStringLiteral("refreshed %1").arg(unit); });
+}
+
+// A port number that can never work disables its unit for the run; a device that is only
+// missing is reported once and served when it appears, without a restart.
+TEST_F(ServerStartTest, ANumberWithoutDeviceIsDisabledAndAMissingDeviceIsServedOnceItAppears)
+{
+    config.setContents(
+        "[Options]\nUnits=3\n[Unit1]\nEnable=1\n[Unit2]\nEnable=1\nPort=7\n[Unit3]\nEnable=1\n");
+    fakes[2]->forgetDevice();
+    fakes[3]->unplug();
 
     core.start();
-    core.shutdown();
-    QDir::setCurrent(previousDir);
+    core.tick().stop();  // the test drives the tick
+    ASSERT_EQ(box.messages.size(), 2);
+    EXPECT_EQ(box.messages[0].text, "Bad communication port number (7)- port disabled");
+    EXPECT_EQ(box.messages[1].text,
+              "Communication port 3 cannot be opened now (no such device) - unit 3 will be "
+              "served as soon as it can be opened");
+    for (const auto& shown : box.messages) EXPECT_EQ(shown.icon, MessageIcon::Exclamation);
+    EXPECT_FALSE(fakes[1]->isOpen()) << "the test closes what it opened";
+    EXPECT_EQ(core.panel().text(CommsControl::frame_comms, 2), "Unit 2 Rx Data (Disabled)  2");
 
-    EXPECT_EQ(seen, QStringList({"configured 1", "configured 2", "configured 3",
-                                    "configured 4", "refreshed 1", "refreshed 2", "refreshed 3",
-                                    "refreshed 4"}));
-    for (int unit = 1; unit <= 4; ++unit) {
-        EXPECT_EQ(history.configuredRows(unit), 25);
-        EXPECT_EQ(history.tableView(unit), HistoryView::Codes);
-        EXPECT_FALSE(history.timeColumnSized(unit));
-        EXPECT_EQ(history.row(unit, 25).TimeText, "");        // emptied up to BufferSize
-        EXPECT_EQ(history.row(unit, 30).TimeText, "before");  // and no further
-    }
-    for (int unit : {1, 2, 4}) {
-        QFile log(config.dir.filePath(QStringLiteral("Data%1.log").arg(unit)));
-        ASSERT_TRUE(log.open(QIODevice::ReadOnly)) << unit;
-        EXPECT_TRUE(log.readAll().startsWith("Date;Time;4\xB5m counts/mL;"));
-    }
-    QFile kept(config.dir.filePath("Data3.log"));
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), "kept\r\n");
+    core.cycle().Tick();
+    EXPECT_EQ(notice.shown, 0) << "reported once, at start-up";
+    EXPECT_TRUE(fakes[1]->isOpen());
+    EXPECT_EQ(fakes[2]->openCount(), 1) << "a disabled unit is not tried again";
+    EXPECT_EQ(core.panel().text(CommsControl::lbl_msg, 3),
+              clock.text() + " port unavailable, retrying");
+    EXPECT_EQ(core.items()[3].text(Item::status), "Error");
+    fakes[3]->plugIn();
+    for (int i = 0; i < AcquisitionCycle::kReopenInterval; ++i) core.cycle().Tick();
+    EXPECT_EQ(core.panel().text(CommsControl::lbl_msg, 3), clock.text() + " waiting for data");
 }
 
 }  // namespace
