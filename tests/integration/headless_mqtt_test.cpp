@@ -26,6 +26,7 @@ protected:
 TEST_F(HeadlessOverMqtt, ValuesAreMarkedStaleUntilARecordArrivesAndAgainAfterASilence)
 {
     MqttSubscriber subscriber(broker.port(), "GRAINLINK/UNIT1/#");
+    MqttSubscriber discovery(broker.port(), "homeassistant/#");
     writeConfig(line->path(), "[Settings]\nMessage time=4\n", broker.port());
     startServer();
     ASSERT_TRUE(subscriber.waitFor(kStatus, "Error"));
@@ -48,12 +49,15 @@ TEST_F(HeadlessOverMqtt, ValuesAreMarkedStaleUntilARecordArrivesAndAgainAfterASi
     EXPECT_EQ(subscriber.payloads(kCounts).back(), "-1");
     EXPECT_TRUE(subscriber.waitFor(kAvailability, "offline"));
     expectCleanExitOn(SIGTERM);
+    EXPECT_TRUE(discovery.messages.empty()) << "discovery is off unless asked for";
 }
 
 TEST_F(HeadlessOverMqtt, DemonstrationModeDealsRecordsToASilentUnitAndLogsNone)
 {
     MqttSubscriber subscriber(broker.port(), "GRAINLINK/UNIT1/ISOCode4um");
-    writeConfig(line->path(), "[Settings]\nMessage time=1\n", broker.port());
+    MqttSubscriber discovery(broker.port(), "homeassistant/sensor/grainlink_GRAINLINK/#");
+    // Discovery on, in the [MQTT] section the configuration ends with.
+    writeConfig(line->path(), "Discovery=1\n[Settings]\nMessage time=1\n", broker.port());
     startServer({"--demo"});
     // The empty text of a window that never had a value, stale at the opening, then A, B, C.
     const std::vector<QByteArray> expected = {"", "-1", "16.6", "15.9", "15.2"};
@@ -61,6 +65,14 @@ TEST_F(HeadlessOverMqtt, DemonstrationModeDealsRecordsToASilentUnitAndLogsNone)
         [&] { return subscriber.payloads("GRAINLINK/UNIT1/ISOCode4um").size() >= 5; }, 15000));
     const std::vector<QByteArray> seen = subscriber.payloads("GRAINLINK/UNIT1/ISOCode4um");
     EXPECT_EQ(std::vector<QByteArray>(seen.begin(), seen.begin() + 5), expected);
+
+    const QByteArray counts = "homeassistant/sensor/grainlink_GRAINLINK/unit1_counts4um/config";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !discovery.payloads(counts).empty(); }, 5000));
+    const QJsonObject sensor = QJsonDocument::fromJson(discovery.payloads(counts).back()).object();
+    EXPECT_EQ(sensor["unique_id"].toString(), "grainlink_GRAINLINK_unit1_counts4um");
+    for (const QByteArray& payload :
+         discovery.payloads("homeassistant/sensor/grainlink_GRAINLINK/unit2_counts4um/config"))
+        EXPECT_TRUE(payload.isEmpty()) << "a unit not served is cleared, not described";
     expectCleanExitOn(SIGTERM);
 
     QFile log(dir.filePath("Data1.log"));

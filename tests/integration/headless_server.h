@@ -13,6 +13,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,6 +76,8 @@ protected:
         server.setChildProcessModifier([] {
             for (int signalNumber : {SIGPIPE, SIGHUP, SIGUSR1, SIGUSR2, SIGQUIT})
                 std::signal(signalNumber, SIG_DFL);
+            // A test that dies must not leave a server holding its port's lock for the next.
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
         });
         server.start(QStringLiteral(GRAINLINK_SERVER_PATH), QStringList{"--headless"} + options);
         ASSERT_TRUE(server.waitForStarted());
