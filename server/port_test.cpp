@@ -4,9 +4,10 @@
 
 namespace grainlink {
 
-void TestPortsAtStartUp(SharedState& state, const ComPorts& ports, MessageBox& messages,
+bool TestPortsAtStartUp(SharedState& state, const ComPorts& ports, MessageBox& messages,
                         AcquisitionCycle& cycle)
 {
+    bool disabled = false;
     const int served = std::clamp<int>(state.NumUnits, 0, kMaxUnits);
     for (int unit = 1; unit <= served; ++unit) {
         if (!state.UnitEnabled[unit]) continue;
@@ -24,6 +25,7 @@ void TestPortsAtStartUp(SharedState& state, const ComPorts& ports, MessageBox& m
                               .arg(number),
                           MessageIcon::Exclamation);
             state.UnitEnabled[unit] = false;
+            disabled = true;
         } catch (const PortFailure& failure) {
             messages.show(state.ProductName,
                           QStringLiteral("Communication port %1 cannot be opened now (%2) - unit "
@@ -35,6 +37,7 @@ void TestPortsAtStartUp(SharedState& state, const ComPorts& ports, MessageBox& m
             cycle.NotePortUnavailable(unit);
         }
     }
+    return disabled;
 }
 
 }  // namespace grainlink

@@ -14,7 +14,8 @@ namespace grainlink {
 // setting). A device that exists in the settings but cannot be opened now (not plugged in yet,
 // busy) is reported once, saying that the unit will be served as soon as it can be opened; the
 // unit stays enabled and the acquisition tick keeps trying it without reporting it again.
-void TestPortsAtStartUp(SharedState& state, const ComPorts& ports, MessageBox& messages,
+// True when a unit was disabled.
+bool TestPortsAtStartUp(SharedState& state, const ComPorts& ports, MessageBox& messages,
                         AcquisitionCycle& cycle);
 
 }  // namespace grainlink

@@ -32,8 +32,7 @@ void ServerCore::start()
     ConfigureTables(m_history, m_state.BufferSize);
     CreateMissingLogFiles(m_state);
     m_events.demo().ResetDemoState();
-    TestPortsAtStartUp(m_state, m_ports, m_messageBox, m_cycle);
-    ShowDisabledPorts();
+    if (TestPortsAtStartUp(m_state, m_ports, m_messageBox, m_cycle)) ShowDisabledPorts();
     LoadFlowFactors(m_config, m_items);
     m_state.RequestPortReopen();
     m_tick.start();

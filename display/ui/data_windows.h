@@ -1,10 +1,8 @@
 #pragma once
 
-#include <array>
-#include <memory>
-
 #include "acquisition/unit_state.h"
 #include "display/ui/data_window.h"
+#include "display/ui/unit_window_set.h"
 
 namespace grainlink {
 
@@ -30,7 +28,7 @@ public:
 
 private:
     const SharedState& m_state;
-    std::array<std::unique_ptr<DataWindow>, kMaxUnits> m_windows;
+    UnitWindowSet<DataWindow> m_windows;
 };
 
 }  // namespace grainlink

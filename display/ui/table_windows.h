@@ -1,10 +1,8 @@
 #pragma once
 
-#include <array>
-#include <memory>
-
 #include "acquisition/unit_state.h"
 #include "display/ui/table_window.h"
+#include "display/ui/unit_window_set.h"
 
 namespace grainlink {
 
@@ -31,11 +29,9 @@ public:
     void closeAll();
 
 private:
-    void show(int unit);
-
     const SharedState& m_state;
     ConfigFile& m_config;
-    std::array<std::unique_ptr<TableWindow>, kMaxUnits> m_windows;
+    UnitWindowSet<TableWindow> m_windows;
 };
 
 }  // namespace grainlink
