@@ -1,8 +1,8 @@
 #include "server/startup.h"
 
 #include "config/flow_factor.h"
-#include "config/numeric_text.h"
 #include "config/password.h"
+#include "state/numeric_text.h"
 
 #include <QFile>
 #include <QStringDecoder>
