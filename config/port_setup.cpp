@@ -1,7 +1,7 @@
 #include "config/port_setup.h"
 
 #include "config/key_writer.h"
-#include "config/numeric_text.h"
+#include "state/numeric_text.h"
 
 #include <array>
 

@@ -5,8 +5,8 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
-#include "display/item_table.h"
 #include "platform/mqtt_dde_source.h"
+#include "state/item_table.h"
 
 namespace grainlink {
 namespace {

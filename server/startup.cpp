@@ -1,9 +1,9 @@
 #include "server/startup.h"
 
 #include "config/flow_factor.h"
-#include "config/numeric_text.h"
 #include "config/password.h"
 #include "config/port_setup.h"
+#include "state/numeric_text.h"
 
 #include <QFile>
 

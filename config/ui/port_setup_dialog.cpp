@@ -8,9 +8,9 @@
 
 #include "config/port_setup.h"
 #include "config/serial_devices.h"
-#include "config/ui/dialog_controls.h"
-#include "display/ui/captioned_frame.h"
-#include "display/ui/twips.h"
+#include "widgets/captioned_frame.h"
+#include "widgets/dialog_controls.h"
+#include "widgets/twips.h"
 
 namespace grainlink {
 namespace {

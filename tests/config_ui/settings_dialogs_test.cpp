@@ -13,13 +13,14 @@
 #include "config/ui/options_dialog.h"
 #include "config/ui/port_setup_dialog.h"
 #include "config/ui/settings_commands.h"
-#include "config/ui/spin_button.h"
 #include "server/startup.h"
 #include "tests/config/settings_doubles.h"
 #include "tests/config/temp_config.h"
 #include "tests/support/fake_serial_port.h"
 #include "tests/support/modal_script.h"
+#include "tests/support/recording_unit_events.h"
 #include "tests/support/test_doubles.h"
+#include "widgets/spin_button.h"
 
 namespace grainlink::test {
 namespace {
