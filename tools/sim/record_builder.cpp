@@ -80,7 +80,7 @@ QByteArray BuildRecord(const UnitIdentity& id, const Reading& r)
     field("A1", Hex(id.systemId, 4));
     field("A2", Hex(id.nodeId, 2));
     field("A3", Hex(id.serialNo, 4));
-    field("A4", id.firmware.left(2).rightJustified(2, '0'));
+    field("A4", id.firmware.left(2).rightJustified(2, '0').toLower());
     const char* dutyTags[] = {"B1", "B2", "B3", "B4"};
     for (std::size_t i = 0; i < r.dutyPercent.size(); ++i)
         field(dutyTags[i], Hex(r.dutyPercent[i] * 1e6, 7));
