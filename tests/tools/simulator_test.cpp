@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 
 namespace grainlink::sim {
@@ -49,6 +50,17 @@ TEST(BuildRecord, WritesAReadingInTheReceiversUnits)
               ";A11002;A202;A33ae2;A421;B12faf080;B202625a0;B3003d090;B40000000;B50004b0;"
               "B6000003;B703c;C101f4;C20028;C31388;C401f4;C509c;C6078;C705a;C8038;"
               "D12d;D20f5;D385;D481\r\n");
+}
+
+TEST(BuildRecord, ATemperatureBeyondTheFieldIsSentAsTheFieldsLimit)
+{
+    const std::pair<int, const char*> cases[] = {
+        {INT_MIN, ";D3ff;"}, {-128, ";D3ff;"}, {-127, ";D3ff;"}, {127, ";D37f;"}, {INT_MAX, ";D37f;"}};
+    for (const auto& [celsius, field] : cases) {
+        Reading r;
+        r.temperatureC = celsius;
+        EXPECT_TRUE(BuildRecord(IdentityOfUnit(1), r).contains(field)) << celsius;
+    }
 }
 
 // The firmware is sent as text: an upper-case "C5" there would be found before the ISO code's own

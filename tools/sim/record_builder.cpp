@@ -35,8 +35,8 @@ uint16_t CountsField(double countsPerMl, CountScale scale)
 
 uint8_t SignMagnitude(int value)
 {
-    const int magnitude = std::min(std::abs(value), 127);
-    return static_cast<uint8_t>(value < 0 ? 0x80 | magnitude : magnitude);
+    const int clamped = std::clamp(value, -127, 127);  // before the sign goes: -INT_MIN overflows
+    return static_cast<uint8_t>(clamped < 0 ? 0x80 | -clamped : clamped);
 }
 
 }  // namespace
