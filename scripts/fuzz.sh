@@ -12,9 +12,10 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 ./scripts/setup.sh --fuzz
-cmake -G Ninja -B build-fuzz -S . -DGRAINLINK_FUZZ=ON >/dev/null
+. scripts/sanitizer-env.sh
+configure_fuzz_build
 cmake --build build-fuzz --target grainlink_fuzzers
-export PATH=/usr/lib/llvm-14/bin:$PATH  # llvm-symbolizer, for readable stack traces
+check_leak_detection build-fuzz/fuzz/simulator_records_fuzzer -runs=0
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
