@@ -25,10 +25,10 @@ namespace grainlink {
 // line neither grows without bound nor slows the other units.
 //
 // Every failure inside a tick is trapped here: the failing step is skipped, `PortError` is set
-// and the error notice is raised. A unit whose device fails to open or vanishes is reported
-// once per outage, marked invalid with "port unavailable, retrying" on its message line and
-// reopened on its own every few ticks until the device is back; the other units' ports are left
-// alone.
+// and the error notice is raised with the unit, its device and the reason. A unit whose device
+// fails to open or vanishes is reported once per outage, marked invalid with "port unavailable,
+// retrying" on its message line and reopened on its own every few ticks until the device is
+// back, when the notice is told it has recovered; the other units' ports are left alone.
 class AcquisitionCycle {
 public:
     static constexpr int kReceiveWatchdog = 5;   // ticks a message may keep arriving
@@ -69,9 +69,12 @@ private:
     void DiscardFlood(int unit);
     QString Now() const;
 
+    // Runs a step for `unit`; a failure is reported with the unit and its device.
     template <typename Step>
-    bool Trap(Step&& step);
-    void OnTrappedError(const std::exception& error);
+    bool Trap(int unit, Step&& step);
+    void OnTrappedError(int unit, const std::exception& error);
+    // The unit's port is open: an outage that was reported is over, and the notice is told.
+    void OnReopened(int unit);
 
     SharedState& m_state;
     const ComPorts& m_ports;

@@ -4,9 +4,11 @@
 
 namespace grainlink {
 
-void StderrErrorNotice::showPortError(const QString& detail)
+void StderrErrorNotice::showPortError(const PortErrorReport& report)
 {
-    std::fprintf(stderr, "Error Message: %s (%s)\n", kPortErrorText, qUtf8Printable(detail));
+    const QString device = report.device.isEmpty() ? QStringLiteral("no device") : report.device;
+    std::fprintf(stderr, "Error Message: %s (unit %d, %s: %s)\n", kPortErrorText, report.unit,
+                 qUtf8Printable(device), qUtf8Printable(report.reason));
     std::fflush(stderr);
 }
 

@@ -13,8 +13,12 @@ class QValueAxis;
 
 namespace grainlink {
 
+struct RoleColours;
+
 // chart_data: the line chart of a unit's table window, four series over history rows
 // 1..BufferSize (the oldest on the left), the time of every BufferSize/10-th row under the axis.
+// Its background and texts are those of a value box under the system palette (black on white
+// under a light one), its lines the series colours, made lighter on a dark background.
 // Built once; a refresh replaces each series' points in one call and renames the few time
 // labels, so that the largest history redraws within a fraction of a tick.
 class HistoryChart : public QChartView {
@@ -38,6 +42,7 @@ public:
     QStringList timeLabels() const;
 
 private:
+    void ApplyColours(const RoleColours& colours);
     // Turns the time labels when they would not fit side by side, so they are never cut short.
     void FitTimeLabels(const QRectF& plotArea);
 
