@@ -104,9 +104,14 @@ void MakeFixedDialog(QDialog* dialog, const char* name, const QString& caption)
     dialog->setWindowTitle(caption);
     dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    QFont font = dialog->font();
+    UseDesignFont(dialog);
+}
+
+void UseDesignFont(QWidget* window)
+{
+    QFont font = window->font();
     font.setPixelSize(kFontPixels);
-    dialog->setFont(font);
+    window->setFont(font);
 }
 
 }  // namespace grainlink

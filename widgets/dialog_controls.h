@@ -39,7 +39,10 @@ void MaskAsPassword(QLineEdit* box);
 // wherever the focus is, the menu bar included.
 QAction* AddCloseMenu(QDialog* dialog, QWidget* client);
 
-// A fixed-size dialog with a title bar and a close box only.
+// A fixed-size dialog with a title bar and a close box only, in the design font.
 void MakeFixedDialog(QDialog* dialog, const char* name, const QString& caption);
+// The text size the twips layouts are designed for, whatever the system's font size: a larger
+// system font would cut the texts of a window laid out in twips.
+void UseDesignFont(QWidget* window);
 
 }  // namespace grainlink

@@ -175,9 +175,10 @@ void AddNotes(QWidget* client, const QString& mqttTopic, DataWindowPanels& panel
     UseRole(counts, ColourRole::Emphasis);
 
     // Other programs read the values over MQTT here, so the help names the topic to subscribe to.
+    // The topic starts a line of its own: wrapping would break it at a "/".
     const QString help = QStringLiteral(
                              "To access data shown on this page using MQTT, subscribe "
-                             "to %1 followed by the name listed.")
+                             "to\n%1 followed by the name listed.")
                              .arg(mqttTopic);
     panels.help = AddText(client, QStringLiteral("lbl_help"), help, QRect(120, 5760, 7815, 495),
                           Qt::AlignCenter);

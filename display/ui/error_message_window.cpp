@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "platform/clock.h"
+#include "widgets/dialog_controls.h"
 #include "widgets/twips.h"
 
 namespace grainlink {
@@ -24,6 +25,7 @@ ErrorMessageWindow::ErrorMessageWindow(QWidget* parent) : QWidget(parent, Qt::Di
 {
     setObjectName(QStringLiteral("frm_ErrMsg"));
     setWindowTitle(QStringLiteral("Error Message"));
+    UseDesignFont(this);
     SetFixedTwipsSize(this, kWidthTwips, kHeightTwips);
 
     auto* label = new QLabel(QString::fromLatin1(kPortErrorText), this);

@@ -6,6 +6,7 @@
 #include <QStyle>
 
 #include "config/graph_tip.h"
+#include "widgets/dialog_controls.h"
 #include "widgets/role_colours.h"
 #include "widgets/twips.h"
 
@@ -25,6 +26,7 @@ GraphTipWindow::GraphTipWindow(ConfigFile& config, QWidget* parent) : QDialog(pa
 {
     setObjectName(QStringLiteral("frm_graph_tip"));
     setWindowTitle(QStringLiteral("Tip of the Day"));
+    UseDesignFont(this);
     SetFixedTwipsSize(this, kWidthTwips, kHeightTwips);
 
     auto* panel = new QWidget(this);

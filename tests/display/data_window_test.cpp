@@ -141,7 +141,7 @@ TEST_F(DataWindowTest, TheHelpNamesTheUnitsMqttTopicWhole)
     for (int unit : {1, 3}) {
         const QLabel* help = rooted.window(unit).findChild<QLabel*>("lbl_help");
         EXPECT_EQ(help->text(), QStringLiteral("To access data shown on this page using MQTT, "
-                                               "subscribe to plant/hall2/UNIT%1/ followed by the "
+                                               "subscribe to\nplant/hall2/UNIT%1/ followed by the "
                                                "name listed.")
                                     .arg(unit));
     }

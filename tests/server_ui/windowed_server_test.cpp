@@ -180,7 +180,7 @@ TEST_F(WindowedServerTest, TheDataWindowsHelpNamesTheTopicOfItsValues)
     MqttSubscriber subscriber(broker.port(), "plant/#");
     start("", false, broker.port(), "TopicRoot=plant/hall2\n");
     const QString help = server->dataWindows().window(2).findChild<QLabel*>("lbl_help")->text();
-    const QString before = QStringLiteral("subscribe to ");
+    const QString before = QStringLiteral("subscribe to\n");
     const qsizetype start = help.indexOf(before) + before.size();
     const QString topic = help.mid(start, help.indexOf(u' ', start) - start);
     EXPECT_EQ(topic, "plant/hall2/UNIT2/");
