@@ -1,5 +1,7 @@
 #include "config/mqtt_settings.h"
 
+#include "config/service_credential.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QtGlobal>
@@ -64,10 +66,7 @@ std::optional<QByteArray> ReadPassword(const QString& path)
                 WarnFile("PasswordFile", path, QStringLiteral("every user of the machine can read "
                                                               "or change it"),
                          "make it readable by the service only (chmod 600 or 640)");
-            QByteArray line = file.read(kPasswordFileLimit);
-            line.truncate(line.indexOf('\n') < 0 ? line.size() : line.indexOf('\n'));
-            if (line.endsWith('\r')) line.chop(1);
-            return line;
+            return PasswordLine(file.read(kPasswordFileLimit));
         }
         why = file.errorString();
     }
@@ -119,7 +118,17 @@ MqttSettings ReadMqttSettings(const ConfigFile& config)
 
     settings.username = Read(config, "Username", {}, 256);
     const QString passwordFile = Read(config, "PasswordFile", {}, kPathCapacity);
-    if (!passwordFile.isEmpty()) {
+    // The service's credential comes first: the file behind it may be readable by root only.
+    if (const auto credential = CredentialLine(qEnvironmentVariable("CREDENTIALS_DIRECTORY"),
+                                               kMqttPasswordCredential)) {
+        if (settings.username.isEmpty()) {
+            qWarning("MQTT: the service's credential %s is not used: no Username is set",
+                     kMqttPasswordCredential);
+        } else {
+            qInfo("MQTT: the password is the service's credential %s", kMqttPasswordCredential);
+            settings.password = *credential;
+        }
+    } else if (!passwordFile.isEmpty()) {
         if (settings.username.isEmpty())
             WarnFile("PasswordFile", passwordFile, QStringLiteral("no Username is set"),
                      "the password is not used");

@@ -10,7 +10,8 @@ namespace grainlink {
 // Username, PasswordFile, CaFile, CertFile, KeyFile and KeepAlive (default "10" seconds). A
 // value that cannot be used (a port outside 1..65535, a root holding the wildcards "+" or "#", a
 // password file that cannot be read) falls back to its default with a warning, so that a typing
-// error never stops the items being published. The password is read from its file here, once:
+// error never stops the items being published. The password is read here, once, from the
+// service's credential "mqtt-password" when systemd hands one over, otherwise from PasswordFile:
 // it never appears in the configuration file or on a command line.
 MqttSettings ReadMqttSettings(const ConfigFile& config);
 
