@@ -29,15 +29,19 @@ function matches(filter, topic) {
 }
 
 const context = new Map();
-const flowContext = { get: (key) => context.get(key), set: (key, value) => context.set(key, value) };
+const flowContext = {
+    get: (key) => context.get(key),
+    set: (key, value) => context.set(key, value),
+};
 const functions = new Map();
 for (const node of flow) {
     for (const targets of node.wires || [])
         for (const target of targets)
-            if (!nodes.has(target)) fail(`${node.name}: wired to ${target}, which is not in the flow`);
+            if (!nodes.has(target)) fail(`${node.name}: wired to ${target}, not in the flow`);
     if (node.type === "function") {
         try {
-            functions.set(node.id, new Function("msg", "flow", "node", "context", "global", "env", node.func));
+            const parameters = ["msg", "flow", "node", "context", "global", "env"];
+            functions.set(node.id, new Function(...parameters, node.func));
         } catch (error) {
             fail(`${node.name}: ${error.message}`);
         }
@@ -62,7 +66,8 @@ function deliver(node, msg) {
     if (!Array.isArray(outputs)) outputs = [outputs];
     outputs.forEach((out, port) => {
         if (out === null || out === undefined) return;
-        for (const target of node.wires[port] || []) deliver(nodes.get(target), structuredClone(out));
+        for (const target of node.wires[port] || [])
+            deliver(nodes.get(target), structuredClone(out));
     });
 }
 
@@ -74,7 +79,8 @@ readline.createInterface({ input: process.stdin }).on("line", (line) => {
         const filter = root === undefined ? node.topic : node.topic.replace("GRAINLINK", root);
         if (!matches(filter, message.topic)) continue;
         const payload = node.datatype === "json" ? JSON.parse(message.payload) : message.payload;
-        for (const target of node.wires[0]) deliver(nodes.get(target), { topic: message.topic, payload });
+        for (const target of node.wires[0])
+            deliver(nodes.get(target), { topic: message.topic, payload });
     }
     process.stdout.write(`${JSON.stringify(reached)}\n`);
 });

@@ -49,9 +49,11 @@ program=$(sed -n 's/^ExecStart=\([^ ]*\).*/\1/p' "$root/usr/lib/systemd/system/g
 [ -x "$root$program" ] || fail "ExecStart $program is not in the package"
 grep -qx 'Exec=grainlink' "$root/usr/share/applications/grainlink.desktop" || fail "desktop Exec"
 # The broker password reaches each server as a credential from a root-only file of its own.
-for unit in grainlink.service:/etc/grainlink/mqtt-password 'grainlink@.service:/etc/grainlink/%i/mqtt-password'; do
-  grep -qxF "LoadCredential=mqtt-password:${unit#*:}" "$root/usr/lib/systemd/system/${unit%%:*}" ||
-    fail "${unit%%:*} does not load the password credential from ${unit#*:}"
+for unit in grainlink.service:/etc/grainlink/mqtt-password \
+  'grainlink@.service:/etc/grainlink/%i/mqtt-password'; do
+  name=${unit%%:*} file=${unit#*:}
+  grep -qxF "LoadCredential=mqtt-password:$file" "$root/usr/lib/systemd/system/$name" ||
+    fail "$name does not load the password credential from $file"
 done
 "$root/usr/bin/grainlink" --version | grep -qF "$version" || fail "the packaged program does not run"
 
