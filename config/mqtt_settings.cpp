@@ -65,7 +65,7 @@ std::optional<QByteArray> ReadPassword(const QString& path)
             if (info.permissions() & (QFile::ReadOther | QFile::WriteOther))
                 WarnFile("PasswordFile", path, QStringLiteral("every user of the machine can read "
                                                               "or change it"),
-                         "make it readable by the service only (chmod 600 or 640)");
+                         "make it readable by its owner only (chmod 600)");
             return PasswordLine(file.read(kPasswordFileLimit));
         }
         why = file.errorString();

@@ -106,6 +106,11 @@ TEST_F(CommandLine, StandardErrorLinesCarryTheirPriorityOnlyInTheJournal)
                                    ": No such file or directory) - unit 1 will be served as soon "
                                    "as it can be opened"))
             << text().toStdString();
+        // Stopping is no trouble, though the broker is then gone.
+        EXPECT_EQ(lines.filter(QRegularExpression("^" + QRegularExpression::escape(tag(6)) +
+                                                  "MQTT: disconnected from 127.0.0.1:\\d+$"))
+                      .size(),
+                  1);
         EXPECT_TRUE(lines.contains(tag(3) + "grainlink: Unknown option 'headles'."));
         EXPECT_TRUE(lines.contains(tag(3) + "Usage: grainlink [options]"));
         for (const QString& line : lines)
