@@ -64,9 +64,12 @@ protected:
         if (QStandardPaths::findExecutable("node").isEmpty()) GTEST_SKIP() << "no node";
     }
 
-    void send(const QString& topic, const QByteArray& payload, const QString& expected)
+    // A message the broker kept (`retained`, delivered on subscribing) or one published now.
+    void send(const QString& topic, const QByteArray& payload, bool retained,
+              const QString& expected)
     {
-        m_messages << Json({{"topic", topic}, {"payload", QString::fromUtf8(payload)}});
+        m_messages << Json(
+            {{"topic", topic}, {"payload", QString::fromUtf8(payload)}, {"retain", retained}});
         m_expected << expected;
     }
 
@@ -103,39 +106,45 @@ TEST_F(NodeRedFlowTest, ReadsServerAndUnitFromTopicsOfAnyRoot)
 {
     const std::pair<const char*, const char*> cases[] = {
         {"GRAINLINK", ""}, {"plant/hall1", "plant/+"}, {"site/a/UNIT2", "site/a/UNIT2"}};
+    constexpr bool kKept = true;
+    constexpr bool kNew = false;
     for (const auto& [root, subscription] : cases) {
         SCOPED_TRACE(root);
-        send(MqttStatusTopic(root), "online", "");
-        send(UnitTopic(root, 3, "availability"), "online", "");
-        send(UnitTopic(root, 3, "ISOCode4um"), "19", "");
-        send(UnitTopic(root, 3, "record"), Snapshot(3, "19", RecordState::Live),
-             QStringLiteral("%1 3 alarm").arg(root));
-        send(UnitTopic(root, 3, "record"), Snapshot(3, "-1", RecordState::Stale), "");
-        send(UnitTopic(root, 3, "record"), Snapshot(3, "16.5", RecordState::Live),
+        const QString alarm = QStringLiteral("%1 3 alarm").arg(root);
+        send(MqttStatusTopic(root), "online", kKept, "");
+        send(UnitTopic(root, 3, "availability"), "online", kKept, "");
+        send(UnitTopic(root, 3, "ISOCode4um"), "19", kNew, "");
+        send(UnitTopic(root, 3, "record"), Snapshot(3, "19", RecordState::Live), kKept, alarm);
+        send(UnitTopic(root, 3, "record"), Snapshot(3, "-1", RecordState::Stale), kNew, "");
+        send(UnitTopic(root, 3, "availability"), "offline", kNew, "");
+        send(UnitTopic(root, 3, "record"), Snapshot(3, "19", RecordState::Live), kKept, "");
+        send(UnitTopic(root, 3, "record"), Snapshot(3, "16.5", RecordState::Live), kNew,
              QStringLiteral("%1 3 ok").arg(root));
         runFlow(subscription);
     }
 }
 
-// Two halls on one broker, as the README advises: each unit's availability and each server's
-// status count for that server's records only.
+// Two halls on one broker, as the README advises. A record kept by the broker from before
+// counts only while its own server's status and its own unit's availability are online.
 TEST_F(NodeRedFlowTest, KeepsTheServersOnOneBrokerApart)
 {
     const QString hall1 = "plant/hall1";
     const QString hall2 = "plant/hall2";
-    send(MqttStatusTopic(hall1), "online", "");
-    send(MqttStatusTopic(hall2), "online", "");
-    send(UnitTopic(hall1, 1, "availability"), "online", "");
-    send(UnitTopic(hall2, 2, "availability"), "online", "");
-    send(UnitTopic(hall1, 1, "record"), Snapshot(1, "19", RecordState::Live),
+    constexpr bool kKept = true;
+    send(MqttStatusTopic(hall1), "online", kKept, "");
+    send(MqttStatusTopic(hall2), "online", kKept, "");
+    send(UnitTopic(hall1, 1, "availability"), "online", kKept, "");
+    send(UnitTopic(hall2, 2, "availability"), "online", kKept, "");
+    send(UnitTopic(hall1, 1, "record"), Snapshot(1, "19", RecordState::Live), kKept,
          "plant/hall1 1 alarm");
-    send(UnitTopic(hall2, 1, "record"), Snapshot(1, "19", RecordState::Live), "");
-    send(UnitTopic(hall2, 2, "record"), Snapshot(2, "12", RecordState::Demonstration),
+    send(UnitTopic(hall2, 1, "record"), Snapshot(1, "19", RecordState::Live), kKept, "");
+    send(UnitTopic(hall2, 2, "record"), Snapshot(2, "12", RecordState::Demonstration), kKept,
          "plant/hall2 2 ok");
-    send(UnitTopic(hall1, 2, "record"), Snapshot(2, "12", RecordState::Live), "");
-    send(MqttStatusTopic(hall2), "offline", "");  // the server's last will
-    send(UnitTopic(hall2, 2, "record"), Snapshot(2, "12", RecordState::Live), "");
-    send(UnitTopic(hall1, 1, "record"), Snapshot(1, "12", RecordState::Live), "plant/hall1 1 ok");
+    send(UnitTopic(hall1, 2, "record"), Snapshot(2, "12", RecordState::Live), kKept, "");
+    send(MqttStatusTopic(hall2), "offline", !kKept, "");  // the server's last will
+    send(UnitTopic(hall2, 2, "record"), Snapshot(2, "12", RecordState::Live), kKept, "");
+    send(UnitTopic(hall1, 2, "record"), Snapshot(2, "12", RecordState::Live), !kKept,
+         "plant/hall1 2 ok");
     runFlow("plant/+");
 }
 

@@ -1,7 +1,8 @@
 // Runs a Node-RED flow file the way Node-RED would for the messages of a broker, without
 // Node-RED: usage `node node_red_flow.js FLOW [ROOT]`. ROOT replaces "GRAINLINK" in the topics
 // of the flow's "mqtt in" nodes, as its users are told to do for another root. Standard input
-// holds one message a line, {"topic": ..., "payload": "..."}; for each, one line of standard
+// holds one message a line, {"topic": ..., "payload": "...", "retain": true when the broker
+// kept it and delivers it on subscribing}; for each, one line of standard
 // output lists the payloads that reached the flow's debug nodes. A flow that cannot run (a wire
 // to no node, a function that does not compile, a function that throws) exits with status 1.
 "use strict";
@@ -80,7 +81,7 @@ readline.createInterface({ input: process.stdin }).on("line", (line) => {
         if (!matches(filter, message.topic)) continue;
         const payload = node.datatype === "json" ? JSON.parse(message.payload) : message.payload;
         for (const target of node.wires[0])
-            deliver(nodes.get(target), { topic: message.topic, payload });
+            deliver(nodes.get(target), { topic: message.topic, payload, retain: message.retain });
     }
     process.stdout.write(`${JSON.stringify(reached)}\n`);
 });
