@@ -352,7 +352,8 @@ void MqttDdeSource::report(bool connected, const QString& detail)
         m_reportedFailures.insert(detail);
     m_reported = connected;
     m_reportedDetail = detail;
-    if (connected)
+    // Disconnecting on the way out is no trouble: the journal files it as information.
+    if (connected || m_shutDown)
         qInfo("MQTT: %s", qUtf8Printable(detail));
     else
         qWarning("MQTT: %s", qUtf8Printable(detail));
