@@ -8,10 +8,11 @@
 namespace grainlink::test {
 namespace {
 
-TEST(UnitFileName, PutsTheUnitBeforeTheLastDotOfTheWholePathOrAtTheEnd)
+TEST(UnitFileName, PutsTheUnitBeforeTheLastDotOfTheFileNameOrAtTheEnd)
 {
     EXPECT_EQ(UnitFileName("C:\\LOGS\\PLANT.TXT", 2), "C:\\LOGS\\PLANT2.TXT");
-    EXPECT_EQ(UnitFileName("/var/log/v1.0/LOG", 1), "/var/log/v11.0/LOG");
+    EXPECT_EQ(UnitFileName("/srv/.grain/datalog", 1), "/srv/.grain/datalog1");
+    EXPECT_EQ(UnitFileName("/var/log/v1.0/Data.log", 3), "/var/log/v1.0/Data3.log");
     EXPECT_EQ(UnitFileName("archive.tar.gz", 4), "archive.tar4.gz");
     EXPECT_EQ(UnitFileName("LOG", 1), "LOG1");
     EXPECT_EQ(UnitFileName("", 2), "2");

@@ -147,6 +147,13 @@ TEST_F(DataLogTest, StartUpCreatesMissingFilesWithTheHeaderAndLeavesOthersAlone)
     EXPECT_EQ(ReadFile("1"), kHeader);
     EXPECT_TRUE(ReadFile("3").startsWith(kHeader + "6 Dec 2026;"));
 
+    // A dot in a folder's name is no extension: the number goes at the end of the file name.
+    ASSERT_TRUE(QDir().mkdir(".grain"));
+    state.LogFile = QStringLiteral(".grain/datalog");
+    CreateMissingLogFiles(state);
+    log.LogData(2);
+    EXPECT_TRUE(ReadFile(".grain/datalog2").startsWith(kHeader + "6 Dec 2026;"));
+
     state.LogEnabled = false;
     state.LogFile = QStringLiteral("Other.log");
     CreateMissingLogFiles(state);
