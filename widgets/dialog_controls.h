@@ -10,9 +10,9 @@ class QWidget;
 
 namespace grainlink {
 
-// How the settings dialogs build their controls: each at its design rectangle in twips, with its
-// name as object name, and the name also as accessible name where the control has no caption of
-// its own to be found by.
+// How dialogs build their controls: each at its design rectangle in twips, with its name as
+// object name, and the name also as accessible name where the control has no caption of its own
+// to be found by.
 
 // The name of element `index` of a control array, as "cmb_port(2)".
 QString ArrayName(const char* name, int index);

@@ -1,11 +1,11 @@
-#include "config/ui/dialog_controls.h"
+#include "widgets/dialog_controls.h"
 
 #include <QDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QVBoxLayout>
 
-#include "display/ui/twips.h"
+#include "widgets/twips.h"
 
 namespace grainlink {
 namespace {
