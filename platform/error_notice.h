@@ -26,8 +26,8 @@ public:
 
 inline constexpr const char* kPortErrorText = "Bad Port Number - Please Select a Valid Com Port";
 
-// Headless form: one line on standard error per notice, with the unit, device and reason. A
-// recovery is not repeated there: the unit's message line already says "waiting for data".
+// Headless form: one line on standard error per notice, as an error, with the unit, device and
+// reason. A recovery is not repeated there: the unit's message line says "waiting for data".
 class StderrErrorNotice final : public ErrorNotice {
 public:
     void showPortError(const PortErrorReport& report) override;
