@@ -17,6 +17,12 @@ QString AppendWholeLine(const QString& path, const QByteArray& line)
     return reason.isEmpty() ? QStringLiteral("short write") : reason;
 }
 
+QString SideFileReport::text() const
+{
+    return reason.isEmpty() ? path + QStringLiteral(" is written again")
+                            : QStringLiteral("cannot write %1: %2").arg(path, reason);
+}
+
 SideFileWriter::SideFileWriter(Reporter report) : m_report(std::move(report)) {}
 
 bool SideFileWriter::Append(int unit, const QString& path, const QByteArray& line)
@@ -26,13 +32,13 @@ bool SideFileWriter::Append(int unit, const QString& path, const QByteArray& lin
     if (reason.isEmpty()) {
         if (failing != m_failing.cend()) {
             m_failing.erase(failing);
-            m_report(unit, path + QStringLiteral(" is written again"));
+            m_report(unit, SideFileReport{path, QString()});
         }
         return true;
     }
     if (failing == m_failing.cend()) {
         m_failing.insert(path, reason);
-        m_report(unit, QStringLiteral("cannot write %1: %2").arg(path, reason));
+        m_report(unit, SideFileReport{path, reason});
     }
     return false;
 }

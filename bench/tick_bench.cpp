@@ -37,7 +37,7 @@ void BM_TickFourUnitsReceiving(benchmark::State& bench)
     test::CountingNotice notice;
     ItemTables items;
     HistoryStore history;
-    DataLog log(state, items, history, clock, [](int, const QString&) {});
+    DataLog log(state, items, history, clock, [](int, const SideFileReport&) {});
     ServerUnitEvents events(state, items, log);
     AcquisitionCycle cycle(state, ports, panel, clock, events, notice);
     cycle.Tick();  // opens the ports

@@ -16,7 +16,9 @@ ServerUnitEvents::ServerUnitEvents(SharedState& state, ItemTables& items, DataLo
 
 void ServerUnitEvents::DecodeRecord(int unit)
 {
+    m_logged = false;
     m_decoder.DecodeRecord(unit);
+    if (!m_logged && m_hooks.recordRejected) m_hooks.recordRejected(unit);
 }
 
 void ServerUnitEvents::MarkUnitInvalid(int unit)
@@ -34,6 +36,7 @@ void ServerUnitEvents::MakeDemoRecord(int unit)
 void ServerUnitEvents::LogData(int unit)
 {
     // Every record, decoded or generated, ends here once its items are written.
+    m_logged = true;
     m_log.LogData(unit);
     if (m_hooks.recordStored && unit >= 1 && unit <= kMaxUnits) m_hooks.recordStored(unit);
 }

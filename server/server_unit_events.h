@@ -13,6 +13,7 @@ namespace grainlink {
 struct UnitEventHooks {
     std::function<void(int unit)> recordStored;  // a decoded or demonstration record
     std::function<void(int unit)> markedStale;   // its values were marked invalid
+    std::function<void(int unit)> recordRejected;  // a framed message the decoder refused
 };
 
 // Where the acquisition cycle's hand-offs land in the server.
@@ -32,6 +33,7 @@ private:
     ItemTables& m_items;
     DataLog& m_log;
     UnitEventHooks m_hooks;
+    bool m_logged = false;  // the record being decoded reached LogData
     RecordDecoder m_decoder;
     DemoData m_demo;
 };

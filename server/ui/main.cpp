@@ -23,6 +23,7 @@ int RunHeadless(QCoreApplication& app, bool demo)
     ServerApp server(messageBox, notice);
     server.core().state().DemoMode = demo;
     HeadlessPrinter printer(server.core().panel(), STDOUT_FILENO);
+    StderrEventPrinter events(server.core().plant().events());
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &app, [&] {
         server.shutdown();

@@ -44,7 +44,7 @@ protected:
     HistoryStore history;
     FakeClock clock;
     CommsPanel panel;
-    DataLog log{state, items, history, clock, MessageLineReporter(panel, clock)};
+    DataLog log{state, items, history, clock, MessageLineReporter(panel, clock, NoCycleReports())};
 };
 
 TEST_F(DataLogTest, ARecordIsStampedStoredRefreshedThenLoggedFieldByField)
