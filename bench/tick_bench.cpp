@@ -5,7 +5,6 @@
 #include "tests/support/fake_serial_port.h"
 #include "tests/support/test_doubles.h"
 
-#include <QCoreApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -56,12 +55,3 @@ BENCHMARK(BM_TickFourUnitsReceiving);
 
 }  // namespace
 }  // namespace grainlink
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
