@@ -66,7 +66,7 @@ void RecordsIntoTheModel(benchmark::State& bench, bool alarmEveryRecord)
         for (int unit = 1; unit <= 4; ++unit) WriteRecord(items[unit], alarm);
         clock.advanceSeconds(1);
         bench.ResumeTiming();
-        for (int unit = 1; unit <= 4; ++unit) model.recordStored(unit);
+        for (int unit = 1; unit <= 4; ++unit) model.recordStored(unit, false);
         model.tick();
     }
     benchmark::DoNotOptimize(shown);

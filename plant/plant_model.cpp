@@ -214,12 +214,12 @@ void PlantModel::tick()
     emit agesChanged();
 }
 
-void PlantModel::recordStored(int unit)
+void PlantModel::recordStored(int unit, bool generated)
 {
     Watched& w = watched(unit);
     w.lastRecord = m_clock.now();
     w.discarded.clear();
-    if (m_items[unit].text(Item::status) == QLatin1String("DEMO")) {
+    if (generated) {
         w.facts.values = ValueSource::Demo;
         w.silent = false;
     } else {

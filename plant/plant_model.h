@@ -69,8 +69,8 @@ public:
     void settingsChanged();
     // Once a second: settingsChanged(), then agesChanged().
     void tick();
-    // A record, decoded or generated, was written to the unit's item table.
-    void recordStored(int unit);
+    // A record was written to the unit's item table: decoded, or `generated` for demonstration.
+    void recordStored(int unit, bool generated);
     // The unit's values were marked invalid.
     void valuesInvalid(int unit);
     // The MQTT source's report of a connection change or of a new reason why it cannot connect.

@@ -46,9 +46,8 @@ QByteArray MakeClientId(const QString& configured)
     ++count;
     if (!configured.isEmpty()) return configured.toUtf8();
     return QStringLiteral("grainlink-%1-%2-%3")
-        .arg(QSysInfo::machineHostName())
-        .arg(QCoreApplication::applicationPid())
-        .arg(count)
+        .arg(QSysInfo::machineHostName(), QString::number(QCoreApplication::applicationPid()),
+             QString::number(count))
         .toUtf8();
 }
 
@@ -393,7 +392,8 @@ void MqttDdeSource::report(bool connected, const QString& detail)
         m_reportedFailures.insert(detail);
     m_reported = connected;
     m_reportedDetail = detail;
-    if (connected)
+    // Disconnecting on the way out is no trouble: the journal files it as information.
+    if (connected || m_shutDown)
         qInfo("MQTT: %s", qUtf8Printable(detail));
     else
         qWarning("MQTT: %s", qUtf8Printable(detail));
@@ -402,7 +402,7 @@ void MqttDdeSource::report(bool connected, const QString& detail)
 
 QString MqttDdeSource::endpoint() const
 {
-    return QStringLiteral("%1:%2").arg(m_settings.host).arg(m_settings.port);
+    return QStringLiteral("%1:%2").arg(m_settings.host, QString::number(m_settings.port));
 }
 
 void MqttDdeSource::onConnack(mosquitto*, void* self, int code)

@@ -1,6 +1,7 @@
 #include "server/event_outputs.h"
 
 #include "plant/unit_view.h"
+#include "platform/stderr_log.h"
 #include "server/headless_printer.h"
 #include "server/record_snapshot.h"
 
@@ -74,11 +75,8 @@ MqttEventPublisher::MqttEventPublisher(EventLog& log, TransientMessages& out,
 StderrEventPrinter::StderrEventPrinter(EventLog& log, QObject* parent) : QObject(parent)
 {
     connect(&log, &EventLog::eventAdded, this, [](const PlantEvent& event) {
-        const QByteArray text = EventSummary(event).toUtf8();
-        if (IsWarning(event))
-            qWarning("Event: %s", text.constData());
-        else
-            qInfo("Event: %s", text.constData());
+        LogToStderr(IsWarning(event) ? LogPriority::Warning : LogPriority::Info,
+                    QStringLiteral("Event: ") + EventSummary(event));
     });
 }
 

@@ -58,8 +58,8 @@ private:
     QString m_topic;
 };
 
-// Prints every event on standard error as "Event: " and its summary, through the program's
-// message handler: warnings as warnings, the others as information.
+// Prints every event on standard error as "Event: " and its summary, the way every line there
+// goes (LogToStderr): warnings with the warning priority, the others as information.
 class StderrEventPrinter : public QObject {
     Q_OBJECT
 

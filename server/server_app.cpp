@@ -22,8 +22,9 @@ ServerApp::ServerApp(MessageBox& messageBox, ErrorNotice& notice, QObject* paren
       m_eventPublisher(m_core.plant().events(), m_dde, m_dde.topicRoot())
 {
     connect(&m_dde, &MqttDdeSource::connectionChanged, &m_core.plant(), &PlantModel::brokerChanged);
-    connect(&m_core, &ServerCore::recordStored, this,
-            [this](int unit) { m_unitPublisher.onRecord(unit); });
+    connect(&m_core, &ServerCore::recordStored, this, [this](int unit, bool generated) {
+        m_unitPublisher.onRecord(unit, generated ? RecordState::Demonstration : RecordState::Live);
+    });
     connect(&m_core, &ServerCore::unitMarkedStale, this,
             [this](int unit) { m_unitPublisher.onUnitStale(unit); });
 }

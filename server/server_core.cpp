@@ -17,9 +17,9 @@ ServerCore::ServerCore(const ServerServices& services, QObject* parent)
                 MessageLineReporter(m_panel, services.clock, m_plant)),
       m_events(m_state, m_items, m_dataLog,
                UnitEventHooks{.recordStored =
-                                  [this](int unit) {
-                                      m_plant.recordStored(unit);
-                                      emit recordStored(unit);
+                                  [this](int unit, bool generated) {
+                                      m_plant.recordStored(unit, generated);
+                                      emit recordStored(unit, generated);
                                   },
                               .markedStale =
                                   [this](int unit) {

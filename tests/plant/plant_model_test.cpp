@@ -56,13 +56,13 @@ protected:
         table.setText(Item::Counts21um, "5.5");
         table.setText(Item::Temperature, temperature);
         table.setText(Item::FlowIndex, "-1");
-        model.recordStored(unit);
+        model.recordStored(unit, false);
     }
     void demoRecord(int unit)
     {
         for (Item flag : kAlarmFlags) items[unit].setText(flag, "0");
         items[unit].setText(Item::status, "DEMO");
-        model.recordStored(unit);
+        model.recordStored(unit, true);
     }
 
     SharedState state;
