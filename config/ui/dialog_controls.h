@@ -6,6 +6,7 @@
 class QAction;
 class QDialog;
 class QLabel;
+class QLineEdit;
 class QWidget;
 
 namespace grainlink {
@@ -29,6 +30,10 @@ QLabel* AddCaption(QWidget* parent, const QString& name, const QString& text, co
 // in the middle, and keeps the whole text as its tooltip and accessible description.
 QLabel* AddValueLabel(QWidget* parent, const QString& name, const QRect& twips);
 void SetValueText(QLabel* label, const QString& text);
+
+// Makes a text box refuse every change that would make its text longer than `bytes` in UTF-8,
+// the most that a value read back from the configuration file holds.
+void LimitUtf8Length(QLineEdit* box, int bytes);
 
 // Gives the dialog its menu bar with the single command mnu_close "Close" above the client area,
 // whose design size (in twips) is the dialog's size.
