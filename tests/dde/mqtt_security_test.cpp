@@ -142,7 +142,9 @@ TEST(MqttFaultyBrokerTest, SilenceIsAKeepaliveTimeoutAndDropsAreRetriedWithGrowi
     EXPECT_TRUE(timedOut) << watched.reports.value(0).value(1).toString().toStdString();
     ASSERT_TRUE(watched.connects());
 
-    // Every loss is retried after the delay scheduled then; the test hurries the first four on.
+    // Every loss reported is retried after the delay scheduled then; the test hurries the first
+    // four on. (An attempt that fails as the one before did is not reported again, so a delay
+    // may be passed over.)
     std::vector<int> delays;
     QObject::connect(watched.source.get(), &MqttDdeSource::connectionChanged, retry,
                      [&](bool connected) {
@@ -153,7 +155,10 @@ TEST(MqttFaultyBrokerTest, SilenceIsAKeepaliveTimeoutAndDropsAreRetriedWithGrowi
     ASSERT_TRUE(lastLonger());  // the delays start from the shortest
     watched.source->setRetained("GL/UNIT1/record", QByteArray(2000, 'x'));
     ASSERT_TRUE(QTest::qWaitFor([&] { return delays.size() == 4; }, 20000));
-    EXPECT_EQ(delays, (std::vector<int>{250, 500, 1000, 2000}));
+    EXPECT_EQ(delays.front(), 250);
+    for (size_t k = 1; k < delays.size(); ++k)
+        EXPECT_TRUE(delays[k] >= 2 * delays[k - 1] || delays[k] == 5000)
+            << "the delays grow up to the longest, 5 s: " << ::testing::PrintToString(delays);
 
     // Once a connection has lasted, a loss is retried after the shortest delay again.
     watched.source->setRetained("GL/UNIT1/record", {});
