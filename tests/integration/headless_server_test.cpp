@@ -37,8 +37,8 @@ TEST_F(HeadlessServer, ShowsFramedRecordsOnStandardOutputAndStopsCleanlyOnSigter
 }
 
 // A closed terminal or a service manager's reload (SIGHUP) stops the server cleanly, like
-// SIGTERM; SIGUSR1 and SIGUSR2, which mean nothing to it, leave it running. Sent before the
-// hang-up, a deadly one would end the server first, or the kernel hands it over right after it.
+// SIGTERM; SIGUSR1 and SIGUSR2, which mean nothing to it, leave it running: a deadly one, sent
+// before the hang-up, would end the server before its clean exit.
 TEST_F(HeadlessServer, HangUpStopsCleanlyAndUserSignalsAreIgnored)
 {
     writeConfig(dir.filePath("no-such-device"));
