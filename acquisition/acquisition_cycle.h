@@ -4,9 +4,9 @@
 #include "acquisition/comms_panel.h"
 #include "acquisition/side_file.h"
 #include "acquisition/unit_events.h"
-#include "acquisition/unit_state.h"
 #include "platform/clock.h"
 #include "platform/error_notice.h"
+#include "state/unit_state.h"
 
 #include <exception>
 

@@ -1,6 +1,6 @@
 #include "acquisition/field_conversions.h"
 
-#include "config/numeric_text.h"
+#include "state/numeric_text.h"
 
 #include <QLocale>
 

@@ -16,10 +16,10 @@
 #include <optional>
 #include <vector>
 
-#include "display/item_table.h"
 #include "platform/mqtt_dde_source.h"
 #include "server/dde_publisher.h"
 #include "server/mqtt_unit_publisher.h"
+#include "state/item_table.h"
 #include "tests/dde/test_broker.h"
 
 namespace grainlink {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "acquisition/unit_state.h"
+#include "state/unit_state.h"
 
 #include <QString>
 

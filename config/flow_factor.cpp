@@ -1,6 +1,6 @@
 #include "config/flow_factor.h"
 
-#include "config/numeric_text.h"
+#include "state/numeric_text.h"
 
 namespace grainlink {
 namespace {

@@ -1,6 +1,6 @@
 #include "config/graph_tip.h"
 
-#include "config/numeric_text.h"
+#include "state/numeric_text.h"
 
 #include <cmath>
 

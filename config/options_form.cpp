@@ -1,8 +1,8 @@
 #include "config/options_form.h"
 
 #include "config/key_writer.h"
-#include "config/numeric_text.h"
 #include "config/password.h"
+#include "state/numeric_text.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "acquisition/unit_state.h"
 #include "config/config_file.h"
 #include "platform/message_box.h"
 #include "platform/question_box.h"
+#include "state/unit_state.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "config/port_setup.h"
 
 #include "config/key_writer.h"
-#include "config/numeric_text.h"
+#include "state/numeric_text.h"
 
 #include <array>
 
@@ -58,7 +58,7 @@ bool ClosePortSetup(const PortPanels& panels, SharedState& state, ConfigFile& co
             keys.Write(section, "Port", QByteArray::number(*port));
         }
         state.UnitName[unit] = panel.name;
-        keys.Write(section, "Name", panel.name.toUtf8());
+        keys.WriteText(section, "Name", panel.name);
     }
     keys.ReportFailure(messages, state.ProductName);
     return true;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "acquisition/unit_state.h"
 #include "config/config_file.h"
 #include "config/serial_devices.h"
 #include "platform/message_box.h"
+#include "state/unit_state.h"
 
 #include <QString>
 
@@ -11,6 +11,10 @@
 #include <optional>
 
 namespace grainlink {
+
+// The read capacity of [Unit<n>] Name: the name box takes capacity - 1 characters, all that is
+// read back.
+constexpr int kUnitNameCapacity = 80;
 
 // One unit's panel of the port set-up dialog as the user has left it.
 struct PortPanel {

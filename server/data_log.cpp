@@ -1,8 +1,8 @@
 #include "server/data_log.h"
 
 #include "acquisition/unit_file_name.h"
-#include "config/numeric_text.h"
 #include "server/number_text.h"
+#include "state/numeric_text.h"
 
 #include <QFile>
 #include <QStringList>

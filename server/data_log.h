@@ -1,10 +1,10 @@
 #pragma once
 
 #include "acquisition/side_file.h"
-#include "acquisition/unit_state.h"
 #include "display/history_store.h"
-#include "display/item_table.h"
 #include "platform/clock.h"
+#include "state/item_table.h"
+#include "state/unit_state.h"
 
 #include <QByteArray>
 #include <QDateTime>

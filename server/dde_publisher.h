@@ -1,7 +1,7 @@
 #pragma once
 
-#include "display/item_table.h"
 #include "platform/dde_source.h"
+#include "state/item_table.h"
 
 namespace grainlink {
 

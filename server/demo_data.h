@@ -1,7 +1,7 @@
 #pragma once
 
-#include "acquisition/unit_state.h"
-#include "display/item_table.h"
+#include "state/item_table.h"
+#include "state/unit_state.h"
 
 #include <QString>
 

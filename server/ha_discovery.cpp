@@ -5,8 +5,8 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
-#include "display/item_table.h"
 #include "platform/mqtt_dde_source.h"
+#include "state/item_table.h"
 
 namespace grainlink {
 namespace {
@@ -45,7 +45,7 @@ QString IdPart(const QString& text)
 std::vector<RetainedMessage> DiscoveryConfigs(const QString& prefix, const DiscoveryUnit& unit)
 {
     const QString node = QStringLiteral("grainlink_") + IdPart(unit.topicRoot);
-    const QString device = QStringLiteral("%1_unit%2").arg(node).arg(unit.unit);
+    const QString device = node + QStringLiteral("_unit") + QString::number(unit.unit);
     const QJsonArray availability = {
         QJsonObject{{"topic", MqttStatusTopic(unit.topicRoot)}},
         QJsonObject{

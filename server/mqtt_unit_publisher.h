@@ -4,11 +4,11 @@
 #include <array>
 #include <set>
 
-#include "acquisition/unit_state.h"
 #include "config/mqtt_settings.h"
-#include "display/item_table.h"
 #include "platform/clock.h"
 #include "platform/retained_messages.h"
+#include "state/item_table.h"
+#include "state/unit_state.h"
 
 namespace grainlink {
 

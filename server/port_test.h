@@ -2,8 +2,8 @@
 
 #include "acquisition/acquisition_cycle.h"
 #include "acquisition/com_ports.h"
-#include "acquisition/unit_state.h"
 #include "platform/message_box.h"
+#include "state/unit_state.h"
 
 namespace grainlink {
 

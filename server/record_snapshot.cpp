@@ -3,7 +3,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "config/numeric_text.h"
+#include "state/numeric_text.h"
 
 namespace grainlink {
 

@@ -5,7 +5,7 @@
 #include <QString>
 #include <optional>
 
-#include "display/item_table.h"
+#include "state/item_table.h"
 
 namespace grainlink {
 

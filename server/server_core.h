@@ -3,10 +3,8 @@
 #include "acquisition/acquisition_cycle.h"
 #include "acquisition/com_ports.h"
 #include "acquisition/comms_panel.h"
-#include "acquisition/unit_state.h"
 #include "config/config_file.h"
 #include "display/history_store.h"
-#include "display/item_table.h"
 #include "platform/clock.h"
 #include "platform/dde_source.h"
 #include "platform/error_notice.h"
@@ -15,6 +13,8 @@
 #include "server/data_log.h"
 #include "server/dde_publisher.h"
 #include "server/server_unit_events.h"
+#include "state/item_table.h"
+#include "state/unit_state.h"
 
 #include <QObject>
 #include <QTimer>

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "acquisition/comms_panel.h"
-#include "acquisition/unit_state.h"
 #include "config/config_file.h"
 #include "display/history_store.h"
-#include "display/item_table.h"
 #include "platform/message_box.h"
+#include "state/item_table.h"
+#include "state/unit_state.h"
 
 namespace grainlink {
 

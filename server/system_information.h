@@ -3,9 +3,9 @@
 #include <QString>
 
 #include "acquisition/comms_panel.h"
-#include "acquisition/unit_state.h"
 #include "config/config_file.h"
 #include "platform/mqtt_dde_source.h"
+#include "state/unit_state.h"
 
 namespace grainlink {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/item_table.h"
+#include "state/item_table.h"
 
 #include <array>
 

@@ -5,9 +5,9 @@
 #include <QPushButton>
 
 #include "config/access_levels.h"
-#include "config/ui/dialog_controls.h"
-#include "display/ui/twips.h"
 #include "platform/message_box.h"
+#include "widgets/dialog_controls.h"
+#include "widgets/twips.h"
 
 namespace grainlink {
 

@@ -7,10 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "config/ui/dialog_controls.h"
 #include "config/ui/port_setup_dialog.h"
-#include "config/ui/spin_button.h"
-#include "display/ui/twips.h"
+#include "widgets/dialog_controls.h"
+#include "widgets/spin_button.h"
+#include "widgets/twips.h"
 
 namespace grainlink {
 namespace {

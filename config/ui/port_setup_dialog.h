@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "acquisition/unit_state.h"
+#include "state/unit_state.h"
 
 class QCheckBox;
 class QComboBox;

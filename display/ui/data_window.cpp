@@ -9,10 +9,10 @@
 
 #include <utility>
 
-#include "acquisition/unit_state.h"
-#include "display/ui/captioned_frame.h"
 #include "display/ui/flow_factor_box.h"
-#include "display/ui/twips.h"
+#include "state/unit_state.h"
+#include "widgets/captioned_frame.h"
+#include "widgets/twips.h"
 
 namespace grainlink {
 namespace {

@@ -4,9 +4,9 @@
 #include <QLineEdit>
 #include <initializer_list>
 
-#include "display/ui/captioned_frame.h"
 #include "display/ui/item_label.h"
-#include "display/ui/twips.h"
+#include "widgets/captioned_frame.h"
+#include "widgets/twips.h"
 
 namespace grainlink {
 namespace {

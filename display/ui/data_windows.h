@@ -1,8 +1,8 @@
 #pragma once
 
-#include "acquisition/unit_state.h"
 #include "display/ui/data_window.h"
 #include "display/ui/unit_window_set.h"
+#include "state/unit_state.h"
 
 namespace grainlink {
 

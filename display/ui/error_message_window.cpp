@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "display/ui/twips.h"
+#include "widgets/twips.h"
 
 namespace grainlink {
 namespace {

@@ -3,11 +3,11 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "acquisition/unit_state.h"
 #include "config/config_file.h"
 #include "config/flow_factor.h"
-#include "config/numeric_text.h"
 #include "platform/message_box.h"
+#include "state/numeric_text.h"
+#include "state/unit_state.h"
 
 namespace grainlink {
 namespace {

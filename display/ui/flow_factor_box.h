@@ -2,7 +2,7 @@
 
 #include <QLineEdit>
 
-#include "display/item_table.h"
+#include "state/item_table.h"
 
 namespace grainlink {
 

@@ -6,7 +6,7 @@
 #include <QStyle>
 
 #include "config/graph_tip.h"
-#include "display/ui/twips.h"
+#include "widgets/twips.h"
 
 namespace grainlink {
 namespace {

@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "display/ui/twips.h"
 #include "platform/clock.h"
+#include "widgets/twips.h"
 
 namespace grainlink {
 namespace {

@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QLabel>
 
-#include "display/item_table.h"
+#include "state/item_table.h"
 
 namespace grainlink {
 

@@ -8,12 +8,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "acquisition/unit_state.h"
-#include "display/ui/captioned_frame.h"
 #include "display/ui/history_chart.h"
 #include "display/ui/history_table_model.h"
-#include "display/ui/twips.h"
 #include "platform/clock.h"
+#include "state/unit_state.h"
+#include "widgets/captioned_frame.h"
+#include "widgets/twips.h"
 
 namespace grainlink {
 namespace {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "acquisition/unit_state.h"
+#include "state/unit_state.h"
 
 namespace grainlink {
 

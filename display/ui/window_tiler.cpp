@@ -5,7 +5,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "display/ui/twips.h"
+#include "widgets/twips.h"
 
 namespace grainlink {
 namespace {

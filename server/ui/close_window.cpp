@@ -5,9 +5,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "acquisition/unit_state.h"
-#include "display/ui/twips.h"
 #include "platform/message_box.h"
+#include "state/unit_state.h"
+#include "widgets/twips.h"
 
 namespace grainlink {
 namespace {

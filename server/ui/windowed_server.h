@@ -1,12 +1,12 @@
 #pragma once
 
-#include "config/ui/qt_question_box.h"
 #include "display/ui/data_windows.h"
 #include "display/ui/error_message_window.h"
-#include "display/ui/qt_message_box.h"
 #include "display/ui/table_windows.h"
 #include "display/ui/window_tiler.h"
 #include "server/server_app.h"
+#include "widgets/qt_message_box.h"
+#include "widgets/qt_question_box.h"
 
 #include <QObject>
 

@@ -2,6 +2,7 @@
 
 #include "acquisition/acquisition_cycle.h"
 #include "tests/support/fake_serial_port.h"
+#include "tests/support/recording_unit_events.h"
 #include "tests/support/test_doubles.h"
 
 #include <QDir>

@@ -9,11 +9,11 @@
 #include <QValueAxis>
 
 #include "config/config_file.h"
-#include "display/ui/captioned_frame.h"
 #include "display/ui/graph_tip_window.h"
 #include "display/ui/history_chart.h"
 #include "display/ui/table_windows.h"
 #include "tests/support/recording_profile.h"
+#include "widgets/captioned_frame.h"
 
 namespace grainlink::test {
 namespace {

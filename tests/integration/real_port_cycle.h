@@ -2,6 +2,7 @@
 
 #include "acquisition/acquisition_cycle.h"
 #include "platform/qt_serial_port.h"
+#include "tests/support/recording_unit_events.h"
 #include "tests/support/test_doubles.h"
 
 #include <gtest/gtest.h>

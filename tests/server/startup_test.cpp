@@ -99,12 +99,6 @@ TEST_F(StartupLoadingTest, NamesAreReadWhateverTheirCaseAndShapeThePanel)
     EXPECT_EQ(reported(), "");
     load("[Options]\nFile=ab\n");
     EXPECT_EQ(state.LogFile, "ab");
-
-    // A name is read up to 79 bytes; a letter that does not fit whole is left out.
-    const QByteArray n77(77, 'n');
-    load("[Unit3]\nName=" + n77 + "\xC3\xA4\n[Unit4]\nName=n" + n77 + "\xC3\xA4\n");
-    EXPECT_EQ(std::tuple(state.UnitName[3], state.UnitName[4]),
-              std::tuple(QString::fromUtf8(n77 + "\xC3\xA4"), QString::fromLatin1("n" + n77)));
 }
 
 struct NoDde final : DdeSource {

@@ -1,12 +1,10 @@
 #pragma once
 
-#include "acquisition/unit_events.h"
 #include "platform/clock.h"
 #include "platform/error_notice.h"
 #include "platform/message_box.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <vector>
 
@@ -41,37 +39,6 @@ public:
         messages.push_back({title, text, icon});
     }
     std::vector<Shown> messages;
-};
-
-// Records what the cycle hands on, as "DecodeRecord(1)" and so on, in order, and passes each
-// call on to `forwardTo` when one is set.
-class RecordingUnitEvents final : public UnitEvents {
-public:
-    void DecodeRecord(int unit) override
-    {
-        record(QStringLiteral("DecodeRecord(%1)").arg(unit), &UnitEvents::DecodeRecord, unit);
-    }
-    void MarkUnitInvalid(int unit) override
-    {
-        record(QStringLiteral("MarkUnitInvalid(%1)").arg(unit), &UnitEvents::MarkUnitInvalid, unit);
-    }
-    void MakeDemoRecord(int unit) override
-    {
-        record(QStringLiteral("MakeDemoRecord(%1)").arg(unit), &UnitEvents::MakeDemoRecord, unit);
-    }
-    void LogData(int unit) override
-    {
-        record(QStringLiteral("LogData(%1)").arg(unit), &UnitEvents::LogData, unit);
-    }
-    QStringList calls;
-    UnitEvents* forwardTo = nullptr;
-
-private:
-    void record(const QString& call, void (UnitEvents::*handOn)(int), int unit)
-    {
-        calls << call;
-        if (forwardTo) (forwardTo->*handOn)(unit);
-    }
 };
 
 }  // namespace grainlink::test

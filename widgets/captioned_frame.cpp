@@ -1,10 +1,10 @@
-#include "display/ui/captioned_frame.h"
+#include "widgets/captioned_frame.h"
 
 #include <qdrawutil.h>
 
 #include <QPainter>
 
-#include "display/ui/twips.h"
+#include "widgets/twips.h"
 
 namespace grainlink {
 namespace {

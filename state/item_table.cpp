@@ -1,4 +1,4 @@
-#include "display/item_table.h"
+#include "state/item_table.h"
 
 #include <algorithm>
 

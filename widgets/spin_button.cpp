@@ -1,4 +1,4 @@
-#include "config/ui/spin_button.h"
+#include "widgets/spin_button.h"
 
 #include <QKeyEvent>
 #include <QToolButton>

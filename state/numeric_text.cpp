@@ -1,4 +1,4 @@
-#include "config/numeric_text.h"
+#include "state/numeric_text.h"
 
 #include <QLocale>
 

@@ -6,14 +6,13 @@
 class QAction;
 class QDialog;
 class QLabel;
-class QLineEdit;
 class QWidget;
 
 namespace grainlink {
 
-// How the settings dialogs build their controls: each at its design rectangle in twips, with its
-// name as object name, and the name also as accessible name where the control has no caption of
-// its own to be found by.
+// How dialogs build their controls: each at its design rectangle in twips, with its name as
+// object name, and the name also as accessible name where the control has no caption of its own
+// to be found by.
 
 // The name of element `index` of a control array, as "cmb_port(2)".
 QString ArrayName(const char* name, int index);
@@ -30,10 +29,6 @@ QLabel* AddCaption(QWidget* parent, const QString& name, const QString& text, co
 // in the middle, and keeps the whole text as its tooltip and accessible description.
 QLabel* AddValueLabel(QWidget* parent, const QString& name, const QRect& twips);
 void SetValueText(QLabel* label, const QString& text);
-
-// Makes a text box refuse every change that would make its text longer than `bytes` in UTF-8,
-// the most that a value read back from the configuration file holds.
-void LimitUtf8Length(QLineEdit* box, int bytes);
 
 // Gives the dialog its menu bar with the single command mnu_close "Close" above the client area,
 // whose design size (in twips) is the dialog's size.

@@ -1,4 +1,4 @@
-#include "display/ui/twips.h"
+#include "widgets/twips.h"
 
 #include <QVariant>
 #include <QWidget>

@@ -1,31 +1,17 @@
-#include "config/ui/dialog_controls.h"
+#include "widgets/dialog_controls.h"
 
 #include <QDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QVBoxLayout>
-#include <QValidator>
 
-#include "display/ui/twips.h"
+#include "widgets/twips.h"
 
 namespace grainlink {
 namespace {
 
 // The dialogs are laid out in pixels derived from twips, so their text has a matching size.
 constexpr int kFontPixels = 12;
-
-class Utf8LengthValidator final : public QValidator {
-public:
-    Utf8LengthValidator(int bytes, QObject* parent) : QValidator(parent), m_bytes(bytes) {}
-    State validate(QString& input, int& /*position*/) const override
-    {
-        return input.toUtf8().size() <= m_bytes ? Acceptable : Invalid;
-    }
-
-private:
-    int m_bytes;
-};
 
 }  // namespace
 
@@ -45,11 +31,6 @@ QWidget* PlaceUncaptioned(QWidget* control, const QString& name, const QRect& tw
 {
     control->setAccessibleName(name);
     return Place(control, name, twips);
-}
-
-void LimitUtf8Length(QLineEdit* box, int bytes)
-{
-    box->setValidator(new Utf8LengthValidator(bytes, box));
 }
 
 QLabel* AddCaption(QWidget* parent, const QString& name, const QString& text, const QRect& twips,

@@ -1,8 +1,8 @@
-#include "config/ui/qt_question_box.h"
+#include "widgets/qt_question_box.h"
 
 #include <QApplication>
 
-#include "display/ui/qt_message_box.h"
+#include "widgets/qt_message_box.h"
 
 namespace grainlink {
 
