@@ -100,6 +100,10 @@ MqttDdeSource::MqttDdeSource(MqttSettings settings, QObject* parent)
       m_retryDelay(kFirstRetry)
 {
     InitLibrary();
+    for (auto [timer, name] : {std::pair(&m_retry, "retry"), std::pair(&m_stable, "stable")}) {
+        timer->setParent(this);
+        timer->setObjectName(QLatin1String(name));
+    }
     m_retry.setSingleShot(true);
     connect(&m_retry, &QTimer::timeout, this, &MqttDdeSource::attempt);
     m_housekeeping.setInterval(kHousekeepingInterval);

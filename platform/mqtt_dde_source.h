@@ -154,6 +154,8 @@ private:
     Link m_link = Link::Idle;
     QStringList m_addresses;  // of the host, tried in turn before resolving it again
     qsizetype m_nextAddress = 0;
+    // Named children ("retry", "stable"), so that tests can read the delay before the next
+    // attempt and make a connection last without waiting for real seconds.
     QTimer m_retry;
     QTimer m_housekeeping;
     QTimer m_stable;

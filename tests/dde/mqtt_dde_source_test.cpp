@@ -4,6 +4,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <memory>
 
@@ -50,7 +51,10 @@ TEST(MqttSourceTest, SubscribersGetEveryChangeOnceAndTheCurrentTextsLaterAlsoAft
     broker.stop();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !changes.isEmpty(); }, 20000));
     source->setRetained("GL/UNIT2/record", "{}");
-    QTest::qWait(1000);  // several reconnection attempts fail in this time
+    const auto* retry = source->findChild<QTimer*>("retry");
+    ASSERT_NE(retry, nullptr);
+    // Several reconnection attempts fail: the delay between them has grown to a second.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return retry->interval() >= 1000; }, 20000));
     ASSERT_TRUE(broker.start());
     MqttSubscriber restarted(broker.port(), "GL/#");
     EXPECT_TRUE(restarted.waitFor("GL/UNIT2/record", "{}"));

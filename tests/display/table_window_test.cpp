@@ -133,23 +133,27 @@ TEST_F(TableWindowTest, GridAndChartFillFromTheBottomInEachViewsFormat)
 }
 
 // A new buffer size (the options dialog) shows the headings only, until the next refresh shows
-// the rows where they were; the Time column is widened once per run, not at every set-up.
+// the rows where they were; the Time column is widened once per run, not at every set-up. At the
+// largest size the newest record is the last row.
 TEST_F(TableWindowTest, ConfiguringAloneShowsOnlyHeadingsAndTheTimeColumnWidensOnce)
 {
     const int timeWidth = grid(1)->columnWidth(1);
     EXPECT_GT(timeWidth, grid(1)->columnWidth(0));
     receive("08:00:00", 100, 16, 87);
 
-    state.BufferSize = 20;
-    history.ConfigureView(1, 20);
-    EXPECT_EQ(column(1, 1) + column(1, 2), QStringList(40, QString()));
+    state.BufferSize = 1000;
+    history.ConfigureView(1, 1000);
+    EXPECT_EQ(column(1, 1) + column(1, 2), QStringList(2000, QString()));
     EXPECT_EQ(chart(1)->series(1)->count(), 0);
-    EXPECT_EQ(chart(1)->timeLabels().size(), 10);  // every second row of 20
+    EXPECT_EQ(chart(1)->timeLabels().size(), 10);  // every hundredth row of 1000
     EXPECT_EQ(grid(1)->columnWidth(1), timeWidth);
 
     history.RefreshHistory(1);
-    EXPECT_EQ(column(1, 1), QStringList(9, "") + QStringList("08:00:00") + QStringList(10, ""));
-    EXPECT_EQ(chart(1)->series(1)->count(), 20);
+    EXPECT_EQ(column(1, 1), QStringList(9, "") + QStringList("08:00:00") + QStringList(990, ""));
+    EXPECT_EQ(chart(1)->series(1)->count(), 1000);
+    receive("08:00:05", 100, 17, 87);
+    EXPECT_EQ(column(1, 1).mid(997), QStringList({"", "", "08:00:05"}));
+    EXPECT_EQ(plotted(1, 1).mid(997), (QList<qreal>{0, 0, 17}));
 }
 
 // Never below its minimum; the grid stays inside the chart frame, so no column is cut off.

@@ -60,15 +60,14 @@ TEST_F(HeadlessServer, SideFilesThatAreNoFilesAreReportedOnceAndHoldNothingUp)
 }
 
 // A closed terminal or a service manager's reload (SIGHUP) stops the server cleanly, like
-// SIGTERM; SIGUSR1 and SIGUSR2, which mean nothing to it, leave it running.
+// SIGTERM; SIGUSR1 and SIGUSR2, which mean nothing to it, leave it running: a deadly one, sent
+// before the hang-up, would end the server before its clean exit.
 TEST_F(HeadlessServer, HangUpStopsCleanlyAndUserSignalsAreIgnored)
 {
     writeConfig(dir.filePath("no-such-device"));
     startServer();
     ASSERT_TRUE(waitForLine("frame_comms(1) = Unit 1 Rx Data (Enabled)  Line A", 10000));
     for (int ignored : {SIGUSR1, SIGUSR2}) ::kill(static_cast<pid_t>(server.processId()), ignored);
-    QTest::qWait(300);
-    ASSERT_EQ(server.state(), QProcess::Running);
     expectCleanExitOn(SIGHUP);
 }
 

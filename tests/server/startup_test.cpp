@@ -67,6 +67,8 @@ TEST_F(StartupLoadingTest, NumbersAreConvertedLimitedOrReported)
         {"Units=four", 10, 600, "(7)"},        {"[Settings]\nMessage time=abc", 10, 60, ""},
         {"SecStr=\xE1x\xE2y", 10, 600, "(5) (5)"}, {"[Settings]\nMessage time=1e-", 10, 60, ""},
         {"[Unit2]\nEnable=abc", 10, 600, "(0)"}, {"[Settings]\nMessage time=40000", 10, 60, ""},
+        {"Units=4", 10, 600, ""},              {"[Settings]\nMessage time=32767", 10, 32767, ""},
+        {"Units=0", 10, 600, "(7)"},
     };
     for (const auto& c : cases) {
         load("[Options]\n" + QByteArray(c.ini));
