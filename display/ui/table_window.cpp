@@ -111,7 +111,7 @@ TableWindow::TableWindow(HistoryStore& history, const SharedState& state, int un
     m_grid->setWordWrap(false);
 
     BuildMenus();
-    setMinimumSize(TwipsToPixels(kMinimumTwips), TwipsToPixels(kMinimumTwips));
+    KeepOuterMinimum();
     resize(TwipsToPixels(kClientWidthTwips),
            TwipsToPixels(kClientHeightTwips) + menuBar()->sizeHint().height());
 
@@ -211,8 +211,23 @@ void TableWindow::OnRefreshed()
     m_chart->Refresh(m_history, m_unit, m_history.tableView(m_unit), plotted);
 }
 
+void TableWindow::KeepOuterMinimum()
+{
+    // The frame is known once the window system has framed the window; until then the whole
+    // minimum goes to the client area.
+    const QSize frame = frameGeometry().size() - size();
+    setMinimumSize(QSize(TwipsToPixels(kMinimumTwips), TwipsToPixels(kMinimumTwips)) - frame);
+}
+
+void TableWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    KeepOuterMinimum();
+}
+
 void TableWindow::resizeEvent(QResizeEvent* event)
 {
+    KeepOuterMinimum();
     QMainWindow::resizeEvent(event);
     ApplyLayout();
 }

@@ -1,7 +1,6 @@
 #include "display/ui/window_tiler.h"
 
-#include <QCoreApplication>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QScreen>
 #include <QWidget>
 
@@ -10,63 +9,86 @@
 namespace grainlink {
 namespace {
 
-QSize ToTwips(QSize pixels) { return pixels * kTwipsPerPixel; }
-
-QSize ToPixels(QSize twips)
+QSize ToTwips(QSize pixels)
 {
-    return {TwipsToPixels(twips.width()), TwipsToPixels(twips.height())};
+    return pixels * kTwipsPerPixel;
 }
 
-QPoint ToPixels(QPoint twips) { return {TwipsToPixels(twips.x()), TwipsToPixels(twips.y())}; }
-
-// A window that has never been shown has not been laid out yet: its size is the one its layout
-// asks for. Its frame is unknown until the window system has shown it.
-QSize OuterSize(const QWidget* window)
+// Sizes round down, so that a planned size never grows past the room it was planned for.
+QSize ToPixels(QSize twips)
 {
-    if (!window->testAttribute(Qt::WA_WState_Created) && window->sizeHint().isValid())
-        return window->sizeHint();
-    return window->frameGeometry().size();
+    return {twips.width() / kTwipsPerPixel, twips.height() / kTwipsPerPixel};
+}
+
+QPoint ToPixels(QPoint twips)
+{
+    return {TwipsToPixels(twips.x()), TwipsToPixels(twips.y())};
+}
+
+QMargins OwnFrame(const QWidget* window)
+{
+    const QRect frame = window->frameGeometry();
+    const QRect client = window->geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(),
+            frame.right() - client.right(), frame.bottom() - client.bottom()};
+}
+
+// A window just shown may not have been framed by the window system yet. It will get the frame
+// the others have, and the main window has been framed long since: until then, the tallest
+// frame of a shown window stands for its own.
+QMargins Frame(const QWidget* window)
+{
+    QMargins frame = OwnFrame(window);
+    if (!frame.isNull()) return frame;
+    for (const QWidget* shown : QApplication::topLevelWidgets()) {
+        if (!shown->isVisible()) continue;
+        const QMargins other = OwnFrame(shown);
+        if (other.top() > frame.top()) frame = other;
+    }
+    return frame;
 }
 
 ArrangedWindows Describe(const UnitWindowList& windows)
 {
     ArrangedWindows described;
     for (int slot = 0; slot < kArrangedWindows; ++slot) {
-        if (QWidget* window = windows[slot])
-            described[slot] = {window->isVisible(), ToTwips(OuterSize(window))};
+        const QWidget* window = windows[slot];
+        if (!window) continue;
+        const QMargins frame = Frame(window);
+        described[slot] = {window->isVisible(), ToTwips(window->size().grownBy(frame)),
+                           ToTwips(window->minimumSize().grownBy(frame))};
     }
     return described;
 }
 
-void ResizeOuter(QWidget* window, QSize outer)
-{
-    const QSize frame = window->frameGeometry().size() - window->size();
-    window->resize(outer - frame);
-}
-
 }  // namespace
 
-void TileWindows(const UnitWindowList& windows)
+void TileWindows(const UnitWindowList& windows, const QScreen& screen)
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) return;
-    const QRect area = screen->geometry();
-    const QSize screenTwips = ToTwips(area.size());
+    const QRect area = screen.availableGeometry();
+    const QSize areaTwips = ToTwips(area.size());
 
-    const TileSizing sizing = PlanTileSizing(Describe(windows), screenTwips);
+    const TileSizing sizing = PlanTileSizing(Describe(windows), areaTwips);
     for (int slot = 0; slot < kArrangedWindows; ++slot) {
         QWidget* window = windows[slot];
         if (!window || !window->isVisible()) continue;
         window->setWindowState(window->windowState() &
                                ~(Qt::WindowMinimized | Qt::WindowMaximized));
-        if (IsTableSlot(slot) && sizing.tableSize) ResizeOuter(window, ToPixels(*sizing.tableSize));
+        if (IsTableSlot(slot) && sizing.tableSize)
+            window->resize(ToPixels(*sizing.tableSize).shrunkBy(Frame(window)));
     }
     QCoreApplication::processEvents();
 
-    const auto corners = PlaceWindows(Describe(windows), sizing.arrangement, screenTwips);
+    const WindowCorners corners = PlaceWindows(Describe(windows), sizing.arrangement, areaTwips);
     for (int slot = 0; slot < kArrangedWindows; ++slot) {
         if (!corners[slot]) continue;
-        windows[slot]->move(area.topLeft() + ToPixels(*corners[slot]));
+        QWidget* window = windows[slot];
+        // Placed by its client area, which does not depend on whether the window system has
+        // told its frame yet.
+        const QMargins frame = Frame(window);
+        window->setGeometry(
+            QRect(area.topLeft() + ToPixels(*corners[slot]) + QPoint(frame.left(), frame.top()),
+                  window->size()));
     }
 }
 
