@@ -68,27 +68,29 @@ void TileWindows(const UnitWindowList& windows, const QScreen& screen)
     const QRect area = screen.availableGeometry();
     const QSize areaTwips = ToTwips(area.size());
 
-    const TileSizing sizing = PlanTileSizing(Describe(windows), areaTwips);
+    // The windows are placed at the sizes asked for: a window system may confirm a new size
+    // only later.
+    ArrangedWindows described = Describe(windows);
+    const TileSizing sizing = PlanTileSizing(described, areaTwips);
     for (int slot = 0; slot < kArrangedWindows; ++slot) {
         QWidget* window = windows[slot];
         if (!window || !window->isVisible()) continue;
         window->setWindowState(window->windowState() &
                                ~(Qt::WindowMinimized | Qt::WindowMaximized));
-        if (IsTableSlot(slot) && sizing.tableSize)
-            window->resize(ToPixels(*sizing.tableSize).shrunkBy(Frame(window)));
+        if (!IsTableSlot(slot) || !sizing.tableSize) continue;
+        described[slot].size = *sizing.tableSize;
+        window->resize(ToPixels(*sizing.tableSize).shrunkBy(Frame(window)));
     }
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();  // the tables lay themselves out at their new size
 
-    const WindowCorners corners = PlaceWindows(Describe(windows), sizing.arrangement, areaTwips);
+    const WindowCorners corners = PlaceWindows(described, sizing.arrangement, areaTwips);
     for (int slot = 0; slot < kArrangedWindows; ++slot) {
         if (!corners[slot]) continue;
-        QWidget* window = windows[slot];
         // Placed by its client area, which does not depend on whether the window system has
         // told its frame yet.
-        const QMargins frame = Frame(window);
-        window->setGeometry(
-            QRect(area.topLeft() + ToPixels(*corners[slot]) + QPoint(frame.left(), frame.top()),
-                  window->size()));
+        const QRect outer(area.topLeft() + ToPixels(*corners[slot]),
+                          ToPixels(described[slot].size));
+        windows[slot]->setGeometry(outer.marginsRemoved(Frame(windows[slot])));
     }
 }
 

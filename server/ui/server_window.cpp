@@ -79,7 +79,10 @@ void ServerWindow::FitHeightToUnits()
                                    style()->pixelMetric(QStyle::PM_TitleBarHeight));
         allowed = screen->availableGeometry().height() - frame;
     }
-    resize(width(), std::min(wanted, allowed));
+    // Until it is first sized, the window takes the width its layout asks for.
+    const int width = testAttribute(Qt::WA_Resized) ? this->width()
+                                                    : sizeHint().expandedTo(minimumSize()).width();
+    resize(width, std::min(wanted, allowed));
 }
 
 void ServerWindow::showEvent(QShowEvent* event)
