@@ -17,6 +17,11 @@ public:
         if (!m_config.WriteSetting(section, key, value)) m_failed = true;
     }
 
+    void WriteText(const QByteArray& section, const QByteArray& key, const QString& text)
+    {
+        if (!m_config.WriteText(section, key, text)) m_failed = true;
+    }
+
     // Tells the user when a write failed; the settings still apply until the program stops.
     void ReportFailure(MessageBox& messages, const QString& title) const
     {

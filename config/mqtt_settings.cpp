@@ -1,5 +1,7 @@
 #include "config/mqtt_settings.h"
 
+#include "config/mqtt_text.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QtGlobal>
@@ -10,6 +12,9 @@ namespace {
 
 constexpr const char* kSection = "MQTT";
 constexpr int kPathCapacity = 1024;
+// The longest topic root, client id and user name taken, in bytes.
+constexpr int kMaxNameBytes = 127;
+constexpr int kMaxUsernameBytes = 255;
 // A password is a line; a bigger file is not a password file.
 constexpr qint64 kPasswordFileLimit = 4096;
 
@@ -39,10 +44,33 @@ std::optional<uint> Number(const QString& text, uint low, uint high)
     return number;
 }
 
-bool ValidTopicPart(const QString& text)
+using TextCheck = std::optional<QString> (*)(const QByteArray&, int);
+
+// A text setting that MQTT carries, as read; one that MQTT does not allow is refused with its
+// reason and `fallback` is used instead (`withoutValue` says what an empty fallback means). Read
+// one byte past the limit, so that a value too long is refused rather than cut.
+QString MqttText(const ConfigFile& config, const char* key, const QString& fallback,
+                 const char* withoutValue, int maxBytes, TextCheck check)
 {
-    return !text.isEmpty() && !text.contains(u'+') && !text.contains(u'#') &&
-           !text.contains(QChar());
+    const QByteArray bytes =
+        config.ReadSetting(kSection, key, fallback.toUtf8(), maxBytes + 2).trimmed();
+    const std::optional<QString> fault = check(bytes, maxBytes);
+    if (!fault) return QString::fromUtf8(bytes);
+    const QString consequence = fallback.isEmpty() ? QString::fromLatin1(withoutValue)
+                                                   : QStringLiteral("using ") + fallback;
+    qWarning("GRAINLINK.INI [MQTT] %s=%s cannot be used (%s); %s", key,
+             qUtf8Printable(PrintableSetting(bytes)), qUtf8Printable(*fault),
+             qUtf8Printable(consequence));
+    return fallback;
+}
+
+// A discovery prefix is a topic root that also starts and ends with a level of its own.
+std::optional<QString> DiscoveryPrefixFault(const QByteArray& bytes, int maxBytes)
+{
+    if (const auto fault = TopicRootFault(bytes, maxBytes)) return fault;
+    if (bytes.startsWith('/') || bytes.endsWith('/'))
+        return QStringLiteral("starts or ends with /");
+    return std::nullopt;
 }
 
 // The first line of the file. Checked before it is opened, so that a FIFO or a device named by
@@ -102,13 +130,10 @@ MqttSettings ReadMqttSettings(const ConfigFile& config)
     else
         WarnDefault("Port", port, defaultPort);
 
-    const QString root = Read(config, "TopicRoot", defaults.topicRoot, 128);
-    if (ValidTopicPart(root))
-        settings.topicRoot = root;
-    else
-        WarnDefault("TopicRoot", root, defaults.topicRoot);
-
-    settings.clientId = Read(config, "ClientId", {}, 128);
+    settings.topicRoot =
+        MqttText(config, "TopicRoot", defaults.topicRoot, {}, kMaxNameBytes, TopicRootFault);
+    settings.clientId = MqttText(config, "ClientId", {}, "using one made by the server",
+                                 kMaxNameBytes, MqttStringFault);
 
     const QString defaultKeepAlive = QString::number(defaults.keepAliveSeconds);
     const QString keepAlive = Read(config, "KeepAlive", defaultKeepAlive, 8);
@@ -117,7 +142,8 @@ MqttSettings ReadMqttSettings(const ConfigFile& config)
     else
         WarnDefault("KeepAlive", keepAlive, defaultKeepAlive);
 
-    settings.username = Read(config, "Username", {}, 256);
+    settings.username = MqttText(config, "Username", {}, "logging on without a user name",
+                                 kMaxUsernameBytes, MqttStringFault);
     const QString passwordFile = Read(config, "PasswordFile", {}, kPathCapacity);
     if (!passwordFile.isEmpty()) {
         if (settings.username.isEmpty())
@@ -144,11 +170,8 @@ MqttDiscoverySettings ReadMqttDiscovery(const ConfigFile& config)
 {
     MqttDiscoverySettings discovery;
     discovery.enabled = Read(config, "Discovery", QStringLiteral("0"), 8).toInt() != 0;
-    const QString prefix = Read(config, "DiscoveryPrefix", discovery.prefix, 128);
-    if (ValidTopicPart(prefix) && !prefix.startsWith(u'/') && !prefix.endsWith(u'/'))
-        discovery.prefix = prefix;
-    else
-        WarnDefault("DiscoveryPrefix", prefix, discovery.prefix);
+    discovery.prefix = MqttText(config, "DiscoveryPrefix", discovery.prefix, {}, kMaxNameBytes,
+                                DiscoveryPrefixFault);
     return discovery;
 }
 

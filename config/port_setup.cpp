@@ -58,7 +58,7 @@ bool ClosePortSetup(const PortPanels& panels, SharedState& state, ConfigFile& co
             keys.Write(section, "Port", QByteArray::number(*port));
         }
         state.UnitName[unit] = panel.name;
-        keys.Write(section, "Name", panel.name.toUtf8());
+        keys.WriteText(section, "Name", panel.name);
     }
     keys.ReportFailure(messages, state.ProductName);
     return true;

@@ -12,6 +12,10 @@
 
 namespace grainlink {
 
+// The read capacity of [Unit<n>] Name: the name box takes capacity - 1 characters, all that is
+// read back.
+constexpr int kUnitNameCapacity = 80;
+
 // One unit's panel of the port set-up dialog as the user has left it.
 struct PortPanel {
     bool shown = false;    // frame_port: units up to NumUnits

@@ -1,5 +1,7 @@
 #include "platform/ini_profile_file.h"
 
+#include "platform/folder_lock.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,6 +16,9 @@
 
 namespace grainlink {
 namespace {
+
+// An editor saving over and over could keep a write starting again; it gives up after this.
+constexpr int kWriteAttempts = 5;
 
 // The blanks that QByteArray::trimmed() removes; a stored value that starts or ends with one
 // must be quoted to survive the trimming on reading.
@@ -245,23 +250,46 @@ bool IniProfileFile::write(const QByteArray& section, const QByteArray& key,
     const QByteArray sectionName = section.trimmed();
     const QByteArray keyName = key.trimmed();
     if (!IsValidSection(sectionName) || !IsValidKey(keyName)) return false;
+    const QString folder = QFileInfo(m_path).absolutePath();
+    if (!QDir().mkpath(folder)) return false;
 
-    const std::optional<Text> text = Contents();
-    if (!text) return false;
-    if (!QDir().mkpath(QFileInfo(m_path).absolutePath())) return false;
-    const QByteArray updated =
-        text->byteOrderMark + WithSetting(text->body, sectionName, keyName, StoredForm(value));
+    const FolderLock lock(folder);
+    for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
+        const std::optional<Text> text = Contents();
+        if (!text) return false;
+        const QByteArray updated =
+            text->byteOrderMark + WithSetting(text->body, sectionName, keyName, StoredForm(value));
+        switch (Replace(text->byteOrderMark + text->body, updated)) {
+            case Outcome::Replaced:
+                return true;
+            case Outcome::Failed:
+                return false;
+            case Outcome::ChangedMeanwhile:
+                continue;
+        }
+    }
+    return false;
+}
 
+IniProfileFile::Outcome IniProfileFile::Replace(const QByteArray& basis, const QByteArray& updated)
+{
     const std::optional<struct stat> old = StatOf(m_path);
     QSaveFile out(m_path);
-    if (!out.open(QIODevice::WriteOnly)) return false;
+    if (!out.open(QIODevice::WriteOnly)) return Outcome::Failed;
     KeepAccess(out, old);
     if (out.write(updated) != updated.size()) {
         out.cancelWriting();
-        return false;
+        return Outcome::Failed;
     }
     if (m_beforeCommit) m_beforeCommit();
-    return out.commit();
+    // An editor takes no lock: what it saved since the file was read, or what it was still
+    // writing then, would be lost with the rename. The file is read again just before.
+    m_file.Refresh();
+    if (m_file.status().state == FileState::Unreadable || m_file.contents() != basis) {
+        out.cancelWriting();
+        return Outcome::ChangedMeanwhile;
+    }
+    return out.commit() ? Outcome::Replaced : Outcome::Failed;
 }
 
 }  // namespace grainlink

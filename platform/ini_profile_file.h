@@ -26,6 +26,10 @@ namespace grainlink {
 // - The file is replaced atomically (temporary file, then rename): a crash leaves either the old
 //   or the new file, never a cut one. A file that exists but cannot be read is left alone and the
 //   write fails.
+// - Programs writing the file at the same time keep each other's keys. A write holds a lock on
+//   the file's folder (FolderLock), which other GrainLink processes wait for, and reads the file
+//   again just before replacing it: when an editor, which takes no lock, has saved meanwhile or
+//   was still writing when the file was read, the write starts again from what is there now.
 // - The file holds the scrambled password: a rewrite keeps its owner, group and permission bits
 //   (the owner only where this user may give it away), and a new file is readable by its owner
 //   and group only.
@@ -59,6 +63,10 @@ private:
     };
     // Empty for a missing file, nothing for one that exists but cannot be read.
     std::optional<Text> Contents() const;
+
+    enum class Outcome { Replaced, Failed, ChangedMeanwhile };
+    // Replaces the file with `updated` unless it no longer holds `basis`, what it was made from.
+    Outcome Replace(const QByteArray& basis, const QByteArray& updated);
 
     QString m_path;
     BeforeCommit m_beforeCommit;

@@ -46,9 +46,8 @@ QByteArray MakeClientId(const QString& configured)
     ++count;
     if (!configured.isEmpty()) return configured.toUtf8();
     return QStringLiteral("grainlink-%1-%2-%3")
-        .arg(QSysInfo::machineHostName())
-        .arg(QCoreApplication::applicationPid())
-        .arg(count)
+        .arg(QSysInfo::machineHostName(), QString::number(QCoreApplication::applicationPid()),
+             QString::number(count))
         .toUtf8();
 }
 
@@ -362,7 +361,7 @@ void MqttDdeSource::report(bool connected, const QString& detail)
 
 QString MqttDdeSource::endpoint() const
 {
-    return QStringLiteral("%1:%2").arg(m_settings.host).arg(m_settings.port);
+    return QStringLiteral("%1:%2").arg(m_settings.host, QString::number(m_settings.port));
 }
 
 void MqttDdeSource::onConnack(mosquitto*, void* self, int code)

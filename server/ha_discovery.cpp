@@ -45,7 +45,7 @@ QString IdPart(const QString& text)
 std::vector<RetainedMessage> DiscoveryConfigs(const QString& prefix, const DiscoveryUnit& unit)
 {
     const QString node = QStringLiteral("grainlink_") + IdPart(unit.topicRoot);
-    const QString device = QStringLiteral("%1_unit%2").arg(node).arg(unit.unit);
+    const QString device = node + QStringLiteral("_unit") + QString::number(unit.unit);
     const QJsonArray availability = {
         QJsonObject{{"topic", MqttStatusTopic(unit.topicRoot)}},
         QJsonObject{

@@ -30,9 +30,8 @@ bool TestPortsAtStartUp(SharedState& state, const ComPorts& ports, MessageBox& m
             messages.show(state.ProductName,
                           QStringLiteral("Communication port %1 cannot be opened now (%2) - unit "
                                          "%3 will be served as soon as it can be opened")
-                              .arg(number)
-                              .arg(QString::fromLocal8Bit(failure.what()))
-                              .arg(unit),
+                              .arg(QString::number(number), QString::fromLocal8Bit(failure.what()),
+                                   QString::number(unit)),
                           MessageIcon::Exclamation);
             cycle.NotePortUnavailable(unit);
         }

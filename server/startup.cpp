@@ -2,10 +2,10 @@
 
 #include "config/flow_factor.h"
 #include "config/password.h"
+#include "config/port_setup.h"
 #include "state/numeric_text.h"
 
 #include <QFile>
-#include <QStringDecoder>
 
 #include <optional>
 #include <stdexcept>
@@ -16,7 +16,7 @@ namespace {
 constexpr const char* kDefaultProductName = "VELMO QS2600 DDE Server";
 constexpr const char* kDefaultHardwareName = "QS2600";
 
-// Read buffer capacities; a value is cut to capacity - 1 bytes.
+// Read buffer capacities; a value is cut to capacity - 1 bytes (characters for the names).
 constexpr int kUnitKeyCapacity = 80;
 constexpr int kOptionCapacity = 80;  // File, Buffer_size, SecEna, SecStr, Units
 constexpr int kFlagCapacity = 10;    // RawLog, Log
@@ -44,14 +44,6 @@ bool FlagValue(const QByteArray& text)
 {
     const std::optional<double> value = NumericValue(QString::fromLatin1(text));
     return value && *value != 0;
-}
-
-// UTF-8 text of a value. A multi-byte character cut in half by the read capacity is dropped
-// rather than shown as a replacement character (the stateful decoder keeps the partial tail).
-QString Utf8Text(const QByteArray& bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    return decoder.decode(bytes);
 }
 
 // One run of the start-up loading. Conversion failures are reported with the current step and
@@ -113,7 +105,8 @@ private:
             if (const auto port = Checked(IntegerValue<int16_t>(
                     Read(section, "Port", number, kUnitKeyCapacity))))
                 m_state.UnitPort[unit] = *port;
-            m_state.UnitName[unit] = Utf8Text(Read(section, "Name", number, kUnitKeyCapacity));
+            m_state.UnitName[unit] =
+                m_config.ReadText(section, "Name", QString::fromLatin1(number), kUnitNameCapacity);
         }
     }
 
@@ -191,14 +184,14 @@ void LoadConfiguration(SharedState& state, const ConfigFile& config, CommsPanel&
 void ReadProductInfo(SharedState& state, const ConfigFile& config)
 {
     state.ProductName = QString::fromLatin1(kDefaultProductName);
-    const QByteArray product =
-        config.ReadSetting("Product_Info", "Product_Name", kDefaultProductName, kProductCapacity);
-    if (!product.isEmpty()) state.ProductName = Utf8Text(product).trimmed();
+    const QString product =
+        config.ReadText("Product_Info", "Product_Name", state.ProductName, kProductCapacity);
+    if (!product.isEmpty()) state.ProductName = product.trimmed();
 
     state.HardwareName = QString::fromLatin1(kDefaultHardwareName);
-    const QByteArray hardware = config.ReadSetting("Product_Info", "Hardware_Name",
-                                                   kDefaultHardwareName, kProductCapacity);
-    if (!hardware.isEmpty()) state.HardwareName = Utf8Text(hardware).trimmed();
+    const QString hardware =
+        config.ReadText("Product_Info", "Hardware_Name", state.HardwareName, kProductCapacity);
+    if (!hardware.isEmpty()) state.HardwareName = hardware.trimmed();
 }
 
 bool ReadMessageTime(SharedState& state, const ConfigFile& config)

@@ -102,7 +102,7 @@ void AddBroker(QStringList& lines, const MqttSettings& broker, const BrokerStatu
     if (!status.detail.isEmpty()) state += QStringLiteral(" (%1)").arg(status.detail);
     lines << QStringLiteral("MQTT broker")
           << Field(QStringLiteral("Address"),
-                   QStringLiteral("%1:%2").arg(broker.host).arg(broker.port))
+                   QStringLiteral("%1:%2").arg(broker.host, QString::number(broker.port)))
           << Field(QStringLiteral("Topic root"), broker.topicRoot)
           << Field(QStringLiteral("State"), state);
 }

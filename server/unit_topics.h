@@ -12,10 +12,11 @@ struct RetainedMessage {
 };
 
 // "<root>/UNIT<n>/<leaf>": beside the unit's items, its record snapshot ("record") and its
-// availability ("availability").
+// availability ("availability"). Joined from its parts: the root is the user's text, and a "%1"
+// in it must stay as it is.
 inline QString UnitTopic(const QString& root, int unit, const QString& leaf)
 {
-    return QStringLiteral("%1/UNIT%2/%3").arg(root).arg(unit).arg(leaf);
+    return root + QStringLiteral("/UNIT") + QString::number(unit) + u'/' + leaf;
 }
 
 }  // namespace grainlink

@@ -27,8 +27,6 @@ constexpr int kPanelHeight = 1020;
 // more, of which the title bar, menu bar and borders take all but the client area's margin.
 constexpr int kFrameComBelowPanels = 500;
 constexpr int kClientBelowFrameCom = 110;
-// A name is read back with a capacity of 80 bytes.
-constexpr int kMaxNameLength = 79;
 
 QRect PanelRect(int unit)
 {
@@ -92,7 +90,7 @@ void PortSetupDialog::BuildPanel(int unit, QWidget* frameCom)
     AddCaption(panel.frame, ArrayName("lbl_name", unit), QStringLiteral("Name:"),
                QRect(1320, 660, 840, 255));
     panel.name = new QLineEdit(panel.frame);
-    panel.name->setMaxLength(kMaxNameLength);
+    panel.name->setMaxLength(kUnitNameCapacity - 1);
     PlaceUncaptioned(panel.name, ArrayName("txt_name", unit), QRect(2220, 630, 3180, 315));
 
     connect(panel.port, &QComboBox::editTextChanged, this, [this, unit] { ShowDevice(unit); });

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <functional>
 
@@ -155,6 +156,64 @@ TEST(IniProfileFileTest, ACrashBeforeTheRenameLeavesTheOldFileIntact)
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 42) << status;
     EXPECT_EQ(ini.contents(), "[Options]\nUnits=3\n");
+}
+
+// An editor (a second process, which takes no lock) saving while a write is under way, either by
+// renaming a new file into place or by writing the file in place, half done when the write reads
+// it. The write starts again from what the editor saved: its keys stay beside the one written.
+TEST(IniProfileFileTest, AnEditorSavingDuringAWriteKeepsItsKeys)
+{
+    const QByteArray edited = "[Options]\nUnits=1\nLog=1\nRawLog=1\n[Settings]\nMessage time=30\n";
+    // Each editor says "ready", then finishes its save when told to go.
+    const char* const editors[] = {
+        R"(printf '%s%s' "$2" "$3" > "$1.new"; echo ready; read go; mv "$1.new" "$1")",
+        R"(exec 3>"$1"; printf '%s' "$2" >&3; echo ready; read go; printf '%s' "$3" >&3)",
+    };
+    for (const char* script : editors) {
+        SCOPED_TRACE(script);
+        TempConfig ini;
+        ini.setContents("[Options]\nUnits=1\n");
+        QProcess editor;
+        editor.start("sh", {"-c", script, "sh", ini.path, edited.left(20), edited.mid(20)});
+        ASSERT_TRUE(editor.waitForReadyRead());
+        IniProfileFile profile(ini.path, [&editor] {
+            if (editor.state() == QProcess::NotRunning) return;
+            editor.write("go\n");
+            EXPECT_TRUE(editor.waitForFinished());
+        });
+        EXPECT_TRUE(profile.write("Options", "File", "a"));
+        EXPECT_EQ(ini.contents(),
+                  "[Options]\nUnits=1\nLog=1\nRawLog=1\nFile=a\n"
+                  "[Settings]\nMessage time=30\n");
+    }
+}
+
+// Two GrainLink processes writing keys of their own at the same time: none is lost.
+TEST(IniProfileFileTest, TwoProcessesWritingAtOnceKeepEveryKey)
+{
+    TempConfig ini;
+    constexpr int kKeys = 50;
+    const auto writeKeys = [&ini](const QByteArray& section) {
+        IniProfileFile profile(ini.path);
+        bool written = true;
+        for (int i = 0; i < kKeys; ++i)
+            written = profile.write(section, "Key" + QByteArray::number(i), "1") && written;
+        return written;
+    };
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) _exit(writeKeys("Child") ? 0 : 1);
+    EXPECT_TRUE(writeKeys("Parent"));
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+
+    QByteArrayList lost;
+    for (const QByteArray section : {"Parent", "Child"})
+        for (int i = 0; i < kKeys; ++i)
+            if (ini.profile.read(section, "Key" + QByteArray::number(i), "", 2) != "1")
+                lost << section + "/Key" + QByteArray::number(i);
+    EXPECT_EQ(lost.join(' '), "");
 }
 
 // The file holds the scrambled password, so a rewrite keeps who may read it: owner, group and

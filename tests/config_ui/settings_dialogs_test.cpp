@@ -13,6 +13,7 @@
 #include "config/ui/options_dialog.h"
 #include "config/ui/port_setup_dialog.h"
 #include "config/ui/settings_commands.h"
+#include "server/startup.h"
 #include "tests/config/settings_doubles.h"
 #include "tests/config/temp_config.h"
 #include "tests/support/fake_serial_port.h"
@@ -100,6 +101,35 @@ TEST_F(SettingsDialogsTest, PortSetUpShowsALongDevicePathByItsEnds)
     EXPECT_TRUE(device->text().endsWith(u"-port0")) << device->text().toStdString();
     EXPECT_EQ(device->toolTip(), byId);
     EXPECT_EQ(device->accessibleDescription(), byId);
+}
+
+// Names stay as they were stored: one in an 8-bit character set (a file from an older system)
+// survives the dialog byte for byte, and a name as long as the box takes comes back whole at the
+// next start, whatever its characters take in bytes.
+TEST_F(SettingsDialogsTest, PortSetUpKeepsTheNamesAsStored)
+{
+    const QByteArray latin1Name = "Kl\344rwerk S\374d";  // Latin-1
+    ini.setContents("[Unit1]\nEnable=1\nPort=1\nName=" + latin1Name + "\n[Options]\nUnits=2\n");
+    CommsPanel panel;
+    LoadConfiguration(state, ini.config, panel, messages);
+    PortSetupDialog dialog(state, ini.config, messages);
+    dialog.show();
+    EXPECT_EQ(Find<QLineEdit>(&dialog, QStringLiteral("txt_name(1)"))->text(),
+              u"Kl\u00e4rwerk S\u00fcd");
+    auto* name = Find<QLineEdit>(&dialog, QStringLiteral("txt_name(2)"));
+    QTest::keySequence(name, QKeySequence::SelectAll);
+    for (int typed = 0; typed < 80; ++typed)
+        QTest::sendKeyEvent(QTest::Click, name, Qt::Key_Udiaeresis, QStringLiteral("\u00fc"), {});
+    EXPECT_EQ(name->text(), QString(79, u'\u00fc')) << "the box takes 79 characters";
+    ClickCloseMenu(&dialog);
+    EXPECT_TRUE(ini.contents().contains("[Unit1]\nEnable=1\nPort=1\nName=" + latin1Name + "\n"))
+        << ini.contents().toStdString();
+
+    SharedState restarted;
+    LoadConfiguration(restarted, ini.config, panel, messages);
+    EXPECT_EQ(restarted.UnitName[1], u"Kl\u00e4rwerk S\u00fcd");
+    EXPECT_EQ(restarted.UnitName[2], QString(79, u'\u00fc'));
+    EXPECT_TRUE(messages.messages.empty());
 }
 
 // The title-bar close box of the options dialog cancels: the unit count changed meanwhile is

@@ -49,6 +49,64 @@ TEST(MqttSettingsTest, ReadsTheMqttSectionAndFallsBackToTheDefaultOfAValueItCann
     }
 }
 
+// Each text that MQTT carries, with what libmosquitto would refuse later (and then only as "not
+// valid MQTT"): refused at start-up with its key and reason, the default used instead.
+TEST(MqttSettingsTest, ATextThatMqttDoesNotAllowIsRefusedWithItsKeyAndReason)
+{
+    static QStringList warnings;
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { warnings << text; });
+    const QByteArray longRoot(128, 'r');
+    const struct {
+        QByteArray line;
+        const char* expected;  // root|client id|user name|discovery prefix
+        QString warning;
+    } rows[] = {
+        {"TopicRoot=K\303\244rwerk/S\303\274d", "K\u00e4rwerk/S\u00fcd|||homeassistant", {}},
+        {"TopicRoot=site%1/line", "site%1/line|||homeassistant", {}},
+        {"TopicRoot=site\x07", "GRAINLINK|||homeassistant",
+         "TopicRoot=site\\x07 cannot be used (holds the control character U+0007); using "
+         "GRAINLINK"},
+        {"TopicRoot=K\xE4rwerk", "GRAINLINK|||homeassistant",
+         "TopicRoot=K\\xE4rwerk cannot be used (not UTF-8 text); using GRAINLINK"},
+        {"TopicRoot=$SYS/plant", "GRAINLINK|||homeassistant",
+         "TopicRoot=$SYS/plant cannot be used (starts with $, which marks the broker's own "
+         "topics); using GRAINLINK"},
+        {"TopicRoot=" + longRoot, "GRAINLINK|||homeassistant",
+         "TopicRoot=" + longRoot + " cannot be used (longer than 127 bytes); using GRAINLINK"},
+        {"TopicRoot=" + longRoot.chopped(1), longRoot.chopped(1) + "|||homeassistant", {}},
+        {"ClientId=gl\1771", "GRAINLINK|||homeassistant",
+         "ClientId=gl\\x7F1 cannot be used (holds the control character U+007F); using one made "
+         "by the server"},
+        {"Username=op\xC2\x85", "GRAINLINK|||homeassistant",
+         "Username=op\\x85 cannot be used (holds the control character U+0085); logging on "
+         "without a user name"},
+        {"Username=op\xEF\xBF\xBE", "GRAINLINK|||homeassistant",
+         "Username=op\uFFFE cannot be used (holds U+FFFE, which is not a character); logging on "
+         "without a user name"},
+        {"DiscoveryPrefix=ha\x01", "GRAINLINK|||homeassistant",
+         "DiscoveryPrefix=ha\\x01 cannot be used (holds the control character U+0001); using "
+         "homeassistant"},
+        {"DiscoveryPrefix=ha/+", "GRAINLINK|||homeassistant",
+         "DiscoveryPrefix=ha/+ cannot be used (holds the wildcard +); using homeassistant"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line.toStdString());
+        warnings.clear();
+        TempConfig temp;
+        temp.setContents("[MQTT]\n" + row.line + '\n');
+        const MqttSettings read = ReadMqttSettings(temp.config);
+        const MqttDiscoverySettings discovery = ReadMqttDiscovery(temp.config);
+        EXPECT_EQ(
+            QStringList({read.topicRoot, read.clientId, read.username, discovery.prefix}).join('|'),
+            QString::fromUtf8(row.expected));
+        EXPECT_EQ(warnings, row.warning.isEmpty()
+                                ? QStringList()
+                                : QStringList("GRAINLINK.INI [MQTT] " + row.warning));
+    }
+    qInstallMessageHandler(previous);
+}
+
 // The password comes from its own file, never from GRAINLINK.INI; a file that is no password file
 // (missing, a FIFO that would hang the start-up, too big) leaves it empty instead of stopping.
 TEST(MqttSettingsTest, ReadsThePasswordFromTheFirstLineOfItsFile)

@@ -52,6 +52,29 @@ TEST_F(HeadlessOverMqtt, ValuesAreMarkedStaleUntilARecordArrivesAndAgainAfterASi
     EXPECT_TRUE(discovery.messages.empty()) << "discovery is off unless asked for";
 }
 
+// Texts that MQTT does not allow are refused at start-up with their key and reason, and the
+// server publishes under the defaults instead of failing on every message.
+TEST_F(HeadlessOverMqtt, MqttSettingsThatMqttDoesNotAllowFallBackToTheirDefaults)
+{
+    MqttSubscriber subscriber(broker.port(), "GRAINLINK/#");
+    MqttSubscriber discovery(broker.port(), "homeassistant/#");
+    writeConfig(line->path(),
+                "TopicRoot=site\x07\nDiscovery=1\nDiscoveryPrefix=ha\x01\nClientId=gl\x7F\n",
+                broker.port());
+    startServer();
+    ASSERT_TRUE(subscriber.waitFor("GRAINLINK/status", "online"));
+    const QByteArray counts = "homeassistant/sensor/grainlink_GRAINLINK/unit1_counts4um/config";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !discovery.payloads(counts).empty(); }, 5000));
+    expectCleanExitOn(SIGTERM);
+    const QString errors = QString::fromUtf8(server.readAllStandardError());
+    for (const char* refused :
+         {"[MQTT] TopicRoot=site\\x07 cannot be used (holds the control character U+0007)",
+          "[MQTT] DiscoveryPrefix=ha\\x01 cannot be used",
+          "[MQTT] ClientId=gl\\x7F cannot be used"})
+        EXPECT_TRUE(errors.contains(QLatin1String(refused))) << refused << "\n"
+                                                             << errors.toStdString();
+}
+
 TEST_F(HeadlessOverMqtt, DemonstrationModeDealsRecordsToASilentUnitAndLogsNone)
 {
     MqttSubscriber subscriber(broker.port(), "GRAINLINK/UNIT1/ISOCode4um");

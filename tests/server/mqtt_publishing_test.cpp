@@ -99,7 +99,7 @@ protected:
     {
         QByteArrayList all;
         for (int unit = 1; unit <= kMaxUnits; ++unit)
-            all << out.at(QStringLiteral("GL/UNIT%1/availability").arg(unit));
+            all << out.at("GL%1/UNIT" + QString::number(unit) + "/availability");
         return all.join(' ');
     }
 
@@ -109,14 +109,15 @@ protected:
     RecordingRetained out;
 };
 
+// The root is the user's text: a "%1" in it is kept, not taken for a place holder.
 TEST_F(MqttUnitPublisherTest, AUnitIsOnlineWhileServedAndLiveAndEachRecordIsPublished)
 {
-    MqttUnitPublisher publisher(items, state, clock, out, "GL", {});
+    MqttUnitPublisher publisher(items, state, clock, out, "GL%1", {});
     publisher.onServedUnits({1, 2});
     EXPECT_EQ(availability(), "offline offline offline offline");  // no record yet
     for (int unit : {1, 2, 4}) publisher.onRecord(unit);  // unit 4 is not served
     EXPECT_EQ(availability(), "online online offline offline");
-    EXPECT_EQ(Json(out.at("GL/UNIT4/record"))["name"].toString(), "Line 4");
+    EXPECT_EQ(Json(out.at("GL%1/UNIT4/record"))["name"].toString(), "Line 4");
     publisher.onUnitStale(1);
     EXPECT_EQ(availability(), "offline online offline offline");
     publisher.onRecord(1);
