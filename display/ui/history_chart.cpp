@@ -122,8 +122,17 @@ void HistoryChart::BuildTimeLabels()
 {
     for (const QString& label : m_timeAxis->categoriesLabels()) m_timeAxis->remove(label);
     if (m_labelStride < 1) return;
-    for (int row = 1, category = 0; row <= m_rows; row += m_labelStride, ++category)
+    for (int row = FirstLabelledRow(), category = 0; row <= m_rows;
+         row += m_labelStride, ++category)
         m_timeAxis->append(Distinct(m_rowTimes.value(row - 1), category), row);
+}
+
+int HistoryChart::FirstLabelledRow() const
+{
+    // Every BufferSize/10-th row from the oldest; when fewer are labelled, the newest keeps its
+    // label, as it is the one an operator looks for.
+    if (m_labelStride < 1 || m_labelStride == m_labelInterval) return 1;
+    return 1 + (m_rows - 1) % m_labelStride;
 }
 
 void HistoryChart::Configure(HistoryView view, int rows)
@@ -165,7 +174,11 @@ void HistoryChart::Refresh(const HistoryStore& history, int unit, HistoryView vi
             points[k].append(QPointF(row, value));
         }
     }
-    for (int k = 0; k < kHistorySeries; ++k) m_series[k]->replace(points[k]);
+    for (int k = 0; k < kHistorySeries; ++k) {
+        m_series[k]->replace(points[k]);
+        // A line needs two points: the first record is drawn as a dot.
+        m_series[k]->setPointsVisible(points[k].size() == 1);
+    }
 
     m_valueAxis->setRange(low, high > low ? high : low + 1);
     m_valueAxis->applyNiceNumbers();
@@ -173,7 +186,7 @@ void HistoryChart::Refresh(const HistoryStore& history, int unit, HistoryView vi
     const QStringList labels = m_timeAxis->categoriesLabels();
     bool anyLabel = false;
     for (int category = 0; category < labels.size(); ++category) {
-        const QString& time = m_rowTimes.at(category * m_labelStride);
+        const QString& time = m_rowTimes.at(FirstLabelledRow() - 1 + category * m_labelStride);
         anyLabel = anyLabel || !time.isEmpty();
         const QString label = Distinct(time, category);
         if (label != labels[category]) m_timeAxis->replaceLabel(labels[category], label);

@@ -44,8 +44,9 @@ public:
 private:
     // Spreads the time labels out until each has room for its whole text on this plot.
     void FitTimeLabels(const QRectF& plotArea);
-    // One category per labelled row, every m_labelStride rows from row 1, named by its time.
+    // One category per labelled row, every m_labelStride rows, named by its time.
     void BuildTimeLabels();
+    int FirstLabelledRow() const;
 
     std::array<QLineSeries*, kHistorySeries> m_series{};
     QCategoryAxis* m_timeAxis = nullptr;

@@ -14,6 +14,7 @@
 #include "state/unit_state.h"
 #include "widgets/captioned_frame.h"
 #include "widgets/twips.h"
+#include "widgets/window_frame.h"
 
 namespace grainlink {
 namespace {
@@ -213,10 +214,8 @@ void TableWindow::OnRefreshed()
 
 void TableWindow::KeepOuterMinimum()
 {
-    // The frame is known once the window system has framed the window; until then the whole
-    // minimum goes to the client area.
-    const QSize frame = frameGeometry().size() - size();
-    setMinimumSize(QSize(TwipsToPixels(kMinimumTwips), TwipsToPixels(kMinimumTwips)) - frame);
+    const QSize outer(TwipsToPixels(kMinimumTwips), TwipsToPixels(kMinimumTwips));
+    setMinimumSize(outer.shrunkBy(WindowFrame(this)));
 }
 
 void TableWindow::showEvent(QShowEvent* event)

@@ -1,10 +1,11 @@
 #include "display/ui/window_tiler.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QScreen>
 #include <QWidget>
 
 #include "widgets/twips.h"
+#include "widgets/window_frame.h"
 
 namespace grainlink {
 namespace {
@@ -25,36 +26,13 @@ QPoint ToPixels(QPoint twips)
     return {TwipsToPixels(twips.x()), TwipsToPixels(twips.y())};
 }
 
-QMargins OwnFrame(const QWidget* window)
-{
-    const QRect frame = window->frameGeometry();
-    const QRect client = window->geometry();
-    return {client.left() - frame.left(), client.top() - frame.top(),
-            frame.right() - client.right(), frame.bottom() - client.bottom()};
-}
-
-// A window just shown may not have been framed by the window system yet. It will get the frame
-// the others have, and the main window has been framed long since: until then, the tallest
-// frame of a shown window stands for its own.
-QMargins Frame(const QWidget* window)
-{
-    QMargins frame = OwnFrame(window);
-    if (!frame.isNull()) return frame;
-    for (const QWidget* shown : QApplication::topLevelWidgets()) {
-        if (!shown->isVisible()) continue;
-        const QMargins other = OwnFrame(shown);
-        if (other.top() > frame.top()) frame = other;
-    }
-    return frame;
-}
-
 ArrangedWindows Describe(const UnitWindowList& windows)
 {
     ArrangedWindows described;
     for (int slot = 0; slot < kArrangedWindows; ++slot) {
         const QWidget* window = windows[slot];
         if (!window) continue;
-        const QMargins frame = Frame(window);
+        const QMargins frame = WindowFrame(window);
         described[slot] = {window->isVisible(), ToTwips(window->size().grownBy(frame)),
                            ToTwips(window->minimumSize().grownBy(frame))};
     }
@@ -79,7 +57,7 @@ void TileWindows(const UnitWindowList& windows, const QScreen& screen)
                                ~(Qt::WindowMinimized | Qt::WindowMaximized));
         if (!IsTableSlot(slot) || !sizing.tableSize) continue;
         described[slot].size = *sizing.tableSize;
-        window->resize(ToPixels(*sizing.tableSize).shrunkBy(Frame(window)));
+        window->resize(ToPixels(*sizing.tableSize).shrunkBy(WindowFrame(window)));
     }
     QCoreApplication::processEvents();  // the tables lay themselves out at their new size
 
@@ -90,7 +68,7 @@ void TileWindows(const UnitWindowList& windows, const QScreen& screen)
         // told its frame yet.
         const QRect outer(area.topLeft() + ToPixels(*corners[slot]),
                           ToPixels(described[slot].size));
-        windows[slot]->setGeometry(outer.marginsRemoved(Frame(windows[slot])));
+        windows[slot]->setGeometry(outer.marginsRemoved(WindowFrame(windows[slot])));
     }
 }
 

@@ -168,6 +168,7 @@ TEST_F(TableWindowTest, ConfiguringAloneShowsOnlyHeadingsAndTheTimeColumnWidensO
     history.RefreshHistory(1);
     EXPECT_EQ(column(1, 1), QStringList(9, "") + QStringList("08:00:00") + QStringList(10, ""));
     EXPECT_EQ(chart(1)->series(1)->points(), QList<QPointF>({{10, 16}}));
+    EXPECT_TRUE(chart(1)->series(1)->pointsVisible());  // a lone record: a dot, not a line
 }
 
 // Never below its minimum, frame included; the grid stays inside the chart frame, so no column
@@ -184,7 +185,7 @@ TEST_F(TableWindowTest, ResizingKeepsTheGridWholeDownToTheMinimum)
 
 // Every time label drawn is whole and inside the chart, from the smallest window to a wide one:
 // side by side or upright, all of every BufferSize/10-th row where there is room, and fewer
-// rather than cut ones where there is not.
+// rather than cut ones where there is not, the newest record's always among them.
 TEST_F(TableWindowTest, EveryTimeLabelIsDrawnWholeAtAnySize)
 {
     QStringList times;
@@ -203,6 +204,7 @@ TEST_F(TableWindowTest, EveryTimeLabelIsDrawnWholeAtAnySize)
         SCOPED_TRACE(window(1).size().width());
         const QStringList drawn = drawnTimeLabels(1);
         EXPECT_GE(drawn.size(), c.fewestLabels);
+        EXPECT_TRUE(drawn.contains(times.last()));
         for (const QString& label : drawn)
             EXPECT_TRUE(times.contains(label)) << label.toStdString();
     }
