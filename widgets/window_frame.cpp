@@ -28,4 +28,9 @@ QMargins WindowFrame(const QWidget* window)
     return frame;
 }
 
+bool WindowFrameKnown(const QWidget* window)
+{
+    return !OwnFrame(window).isNull() || WindowFrame(window).isNull();
+}
+
 }  // namespace grainlink

@@ -12,5 +12,7 @@ namespace grainlink {
 // own is known, the tallest frame of a shown window stands for it (none when no window is
 // framed, as on a platform without frames).
 QMargins WindowFrame(const QWidget* window);
+// Whether the window system has told the window's own frame, or no window has one to tell.
+bool WindowFrameKnown(const QWidget* window);
 
 }  // namespace grainlink

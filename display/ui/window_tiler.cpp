@@ -1,14 +1,20 @@
 #include "display/ui/window_tiler.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include "widgets/twips.h"
 #include "widgets/window_frame.h"
 
+#include <algorithm>
+
 namespace grainlink {
 namespace {
+
+constexpr int kFramingWaitMs = 2000;
 
 QSize ToTwips(QSize pixels)
 {
@@ -39,23 +45,43 @@ ArrangedWindows Describe(const UnitWindowList& windows)
     return described;
 }
 
+// A window just shown (by Show All) is mapped, framed and placed by the window system a little
+// later, and a size or position asked for before that may be lost. The wait is bounded (the
+// acquisition tick wakes it every second at the latest), so that a window system that never
+// shows a window cannot hold the server up.
+void WaitUntilFramed(const UnitWindowList& windows)
+{
+    const auto unframed = [&windows] {
+        return std::any_of(windows.begin(), windows.end(), [](const QWidget* window) {
+            if (!window || !window->isVisible() || !window->windowHandle()) return false;
+            return !window->windowHandle()->isExposed() || !WindowFrameKnown(window);
+        });
+    };
+    const QDeadlineTimer deadline(kFramingWaitMs);
+    while (unframed() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
 }  // namespace
 
 void TileWindows(const UnitWindowList& windows, const QScreen& screen)
 {
+    for (QWidget* window : windows) {
+        if (!window || !window->isVisible()) continue;
+        window->setWindowState(window->windowState() &
+                               ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    }
+    WaitUntilFramed(windows);
+
     const QRect area = screen.availableGeometry();
     const QSize areaTwips = ToTwips(area.size());
-
     // The windows are placed at the sizes asked for: a window system may confirm a new size
     // only later.
     ArrangedWindows described = Describe(windows);
     const TileSizing sizing = PlanTileSizing(described, areaTwips);
     for (int slot = 0; slot < kArrangedWindows; ++slot) {
         QWidget* window = windows[slot];
-        if (!window || !window->isVisible()) continue;
-        window->setWindowState(window->windowState() &
-                               ~(Qt::WindowMinimized | Qt::WindowMaximized));
-        if (!IsTableSlot(slot) || !sizing.tableSize) continue;
+        if (!window || !window->isVisible() || !IsTableSlot(slot) || !sizing.tableSize) continue;
         described[slot].size = *sizing.tableSize;
         window->resize(ToPixels(*sizing.tableSize).shrunkBy(WindowFrame(window)));
     }
