@@ -10,8 +10,10 @@ namespace grainlink {
 
 // Appends `line` to the file at `path` (created when missing) in one piece: afterwards the file
 // holds either the whole line after its previous contents, or exactly its previous contents.
-// A write that stops part way (disk full) is cut back to the length before the attempt.
-// Returns an empty text on success, otherwise the reason ("No space left on device").
+// A write that stops part way (disk full) is cut back to the length before the attempt. Never
+// blocks: anything but a regular file (a FIFO, a device, a socket) is refused.
+// Returns an empty text on success, otherwise the reason ("No space left on device",
+// "not a regular file").
 QString AppendWholeLine(const QString& path, const QByteArray& line);
 
 // Writes the side records of acquisition (raw data lines, data log lines). They are kept beside

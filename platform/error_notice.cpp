@@ -1,13 +1,14 @@
 #include "platform/error_notice.h"
 
-#include <cstdio>
+#include "platform/stderr_log.h"
 
 namespace grainlink {
 
 void StderrErrorNotice::showPortError(const QString& detail)
 {
-    std::fprintf(stderr, "Error Message: %s (%s)\n", kPortErrorText, qUtf8Printable(detail));
-    std::fflush(stderr);
+    LogToStderr(
+        LogPriority::Error,
+        QStringLiteral("Error Message: %1 (%2)").arg(QString::fromLatin1(kPortErrorText), detail));
 }
 
 }  // namespace grainlink

@@ -15,7 +15,7 @@ public:
 
 inline constexpr const char* kPortErrorText = "Bad Port Number - Please Select a Valid Com Port";
 
-// Headless form: one line on standard error per notice, with the detail.
+// Headless form: one line on standard error per notice, with the detail, as an error.
 class StderrErrorNotice final : public ErrorNotice {
 public:
     void showPortError(const QString& detail) override;

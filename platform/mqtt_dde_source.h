@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QSocketNotifier>
 #include <QString>
@@ -10,7 +11,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 
 #include "platform/dde_source.h"
 #include "platform/retained_messages.h"
@@ -59,13 +59,15 @@ inline QString MqttStatusTopic(const QString& topicRoot)
 //   waiting. A missing or restarting broker, a refused login or a certificate that fails is
 //   retried with growing delays (up to 5 s); the delays start from the shortest again only
 //   after a connection has lasted `stableAfter`, so that a broker that accepts and then drops
-//   every connection is not hammered.
+//   every connection is not hammered. An attempt the broker's machine has taken but the broker
+//   does not answer (a broker stopped or swapping) is waited for rather than repeated, so that
+//   the broker, once it runs again, serves one attempt and not a queue of them.
 // - No value is lost: the source keeps the current text of every item and publishes all of them
 //   on every connection, so a change made while the broker is down goes out on reconnection.
 //   Each connection starts from a fresh client, so stale messages of a lost connection are never
 //   re-sent after the current values.
-// - The connection state is reported once per change, and each reason why connecting fails once
-//   per outage, with the broker's or the library's own words; never once per attempt.
+// - The connection state is reported once per change: an outage once, with the reason in the
+//   broker's or the library's own words, never once per attempt.
 // - Destroying the source without shutdown() drops the connection like a crash would, so the
 //   broker publishes the last will "offline".
 class MqttDdeSource final : public QObject, public DdeSource, public RetainedMessages {
@@ -109,13 +111,16 @@ private:
     int configure(mosquitto* client);
     void settle(int rc);
     int announce();
-    void lose(const QString& reason, bool withoutReason = false);
+    void lose(const QString& reason);
     void dropClient();
     void dropNotifiers();
     void updateNotifiers();
+    void onSocketReady();
     void onHousekeeping();
+    void onAttemptUnanswered();
     void onStable();
     void report(bool connected, const QString& detail);
+    void reportChange(bool connected, const QString& detail);
     QString endpoint() const;
 
     static void onConnack(mosquitto* client, void* self, int code);
@@ -136,6 +141,7 @@ private:
     QTimer m_retry;
     QTimer m_housekeeping;
     QTimer m_stable;
+    QDeadlineTimer m_attemptDeadline;  // for the broker's answer to the current attempt
     std::chrono::milliseconds m_retryDelay;
     std::optional<int> m_connackCode;  // set by the callback, handled after the call returns
     int m_lastAckedMid = 0;
@@ -144,9 +150,6 @@ private:
     QString m_libraryError;
     std::optional<bool> m_reported;
     QString m_reportedDetail;
-    std::set<QString> m_reportedFailures;  // since the last connection
-    QString m_heldFailure;  // a failure without its reason, not reported yet
-    int m_heldCount = 0;    // attempts in a row that failed so
     bool m_shutDown = false;
 };
 

@@ -10,7 +10,8 @@ packages=(
   libmosquitto-dev mosquitto mosquitto-clients openssl
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
-  dpkg-dev lintian
+  dpkg-dev lintian logrotate
+  nodejs python3-jinja2
 )
 if [ "${1:-}" = --screenshots ]; then
   packages+=(openbox xdotool x11-utils imagemagick optipng)

@@ -19,8 +19,9 @@ ServerApp::ServerApp(MessageBox& messageBox, ErrorNotice& notice, QObject* paren
       m_unitPublisher(m_core.items(), m_core.state(), m_clock, m_dde, m_dde.topicRoot(),
                       ReadMqttDiscovery(m_core.config()))
 {
-    connect(&m_core, &ServerCore::recordStored, this,
-            [this](int unit) { m_unitPublisher.onRecord(unit); });
+    connect(&m_core, &ServerCore::recordStored, this, [this](int unit, bool generated) {
+        m_unitPublisher.onRecord(unit, generated ? RecordState::Demonstration : RecordState::Live);
+    });
     connect(&m_core, &ServerCore::unitMarkedStale, this,
             [this](int unit) { m_unitPublisher.onUnitStale(unit); });
 }

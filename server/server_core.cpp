@@ -14,8 +14,9 @@ ServerCore::ServerCore(const ServerServices& services, QObject* parent)
       m_dataLog(m_state, m_items, m_history, services.clock,
                 MessageLineReporter(m_panel, services.clock)),
       m_events(m_state, m_items, m_dataLog,
-               UnitEventHooks{[this](int unit) { emit recordStored(unit); },
-                              [this](int unit) { emit unitMarkedStale(unit); }}),
+               UnitEventHooks{
+                   [this](int unit, bool generated) { emit recordStored(unit, generated); },
+                   [this](int unit) { emit unitMarkedStale(unit); }}),
       m_cycle(m_state, m_ports, m_panel, services.clock, m_events, services.notice),
       m_publisher(m_items, services.dde)
 {

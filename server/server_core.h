@@ -59,8 +59,8 @@ public:
     QTimer& tick() { return m_tick; }
 
 signals:
-    // A decoded or demonstration record of the unit went through the data log.
-    void recordStored(int unit);
+    // A decoded or (`generated`) demonstration record of the unit went through the data log.
+    void recordStored(int unit, bool generated);
     // The unit's values were marked invalid (at port opening, silence or a lost port).
     void unitMarkedStale(int unit);
 

@@ -5,13 +5,15 @@
 #include "server/data_log.h"
 #include "server/demo_data.h"
 
+#include <array>
 #include <functional>
 
 namespace grainlink {
 
 // Who is told, beyond the windows, that a unit's values changed as a whole.
 struct UnitEventHooks {
-    std::function<void(int unit)> recordStored;  // a decoded or demonstration record
+    // A decoded record, or a generated demonstration record.
+    std::function<void(int unit, bool generated)> recordStored;
     std::function<void(int unit)> markedStale;   // its values were marked invalid
 };
 
@@ -34,6 +36,7 @@ private:
     UnitEventHooks m_hooks;
     RecordDecoder m_decoder;
     DemoData m_demo;
+    std::array<bool, kMaxUnits + 1> m_generated{};  // the record on its way to LogData
 };
 
 }  // namespace grainlink

@@ -58,11 +58,9 @@ TEST(MqttSourceTest, SubscribersGetEveryChangeOnceAndTheCurrentTextsLaterAlsoAft
     ASSERT_TRUE(QTest::qWaitFor([&] { return changes.last()[0].toBool(); }, 20000));
     QStringList failures;
     for (const auto& change : changes.mid(0, changes.size() - 1)) failures << change[1].toString();
-    ASSERT_FALSE(failures.isEmpty());
+    ASSERT_EQ(failures.size(), 1) << "the outage once: " << failures.join('\n').toStdString();
     EXPECT_TRUE(failures[0].endsWith(" lost: the broker closed the connection"))
         << failures[0].toStdString();
-    EXPECT_EQ(failures.removeDuplicates(), 0)
-        << "each reason once: " << failures.join('\n').toStdString();
 }
 
 TEST(MqttSourceTest, StatusIsOfflineWhenTheServerDiesAndAfterShutdown)

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 
 #include "tests/config/temp_config.h"
@@ -138,6 +139,40 @@ TEST(MqttSettingsTest, ReadsThePasswordFromTheFirstLineOfItsFile)
         EXPECT_EQ(read.username, row.user);
         EXPECT_EQ(read.password, row.expected);
     }
+}
+
+// The service's password arrives as a systemd credential, so that its file can be readable by
+// root only; PasswordFile stays for the windowed program and for systems without credentials.
+TEST(MqttSettingsTest, ThePasswordCredentialComesBeforeThePasswordFile)
+{
+    TempConfig temp;
+    const QString dir = temp.dir.path();
+    QDir().mkpath(dir + "/credentials");
+    const auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile file(dir + '/' + name);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    };
+    write("file", "from the file\n");
+    const struct {
+        const char* credential;  // nullptr: none in the directory
+        const char* user;
+        const char* expected;
+    } rows[] = {
+        {"from systemd\r\n", "plant", "from systemd"},
+        {"\n", "plant", "from the file"},  // the unit's default: no password file behind it
+        {nullptr, "plant", "from the file"},
+        {"from systemd", "", ""},
+    };
+    qputenv("CREDENTIALS_DIRECTORY", QFile::encodeName(dir + "/credentials"));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.credential ? row.credential : "none");
+        QFile::remove(dir + "/credentials/mqtt-password");
+        if (row.credential) write("credentials/mqtt-password", row.credential);
+        temp.setContents(QByteArray("[MQTT]\nUsername=") + row.user + "\nPasswordFile=" +
+                         (dir + "/file").toUtf8() + '\n');
+        EXPECT_EQ(ReadMqttSettings(temp.config).password, row.expected);
+    }
+    qunsetenv("CREDENTIALS_DIRECTORY");
 }
 
 }  // namespace

@@ -14,6 +14,7 @@ namespace {
 const QByteArray kStatus = "GRAINLINK/UNIT1/status";
 const QByteArray kCounts = "GRAINLINK/UNIT1/Counts4um";
 const QByteArray kAvailability = "GRAINLINK/UNIT1/availability";
+const QByteArray kRecord = "GRAINLINK/UNIT1/record";
 
 class HeadlessOverMqtt : public HeadlessServer {
 protected:
@@ -32,14 +33,27 @@ TEST_F(HeadlessOverMqtt, ValuesAreMarkedStaleUntilARecordArrivesAndAgainAfterASi
     ASSERT_TRUE(subscriber.waitFor(kStatus, "Error"));
     EXPECT_EQ(subscriber.payloads(kCounts).back(), "-1");
     EXPECT_TRUE(subscriber.waitFor(kAvailability, "offline"));
+    const auto snapshot = [&] {
+        return QJsonDocument::fromJson(subscriber.payloads(kRecord).back()).object();
+    };
+    // "-1" is shown, but no consumer may store it as a measurement.
+    const auto expectStale = [&] {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !subscriber.payloads(kRecord).empty(); }, 5000));
+        const QJsonObject stale = snapshot();
+        EXPECT_EQ(stale["state"].toString(), "stale");
+        EXPECT_EQ(stale["items"]["Counts4um"]["text"].toString(), "-1");
+        EXPECT_TRUE(stale["items"]["Counts4um"]["value"].isNull());
+        EXPECT_TRUE(stale["items"]["Temperature"]["value"].isNull());
+    };
+    expectStale();
 
     // ISO code 16.5 with 500 counts, no error bits.
     line->send(";A10001;A201;A30002;A421;B100F4240;B7003C;C50A5;C101F4;D400\r\n");
     ASSERT_TRUE(subscriber.waitFor(kStatus, "OK"));
     EXPECT_EQ(subscriber.payloads(kCounts).back(), "500");
     ASSERT_TRUE(subscriber.waitFor(kAvailability, "online"));
-    const QJsonObject record =
-        QJsonDocument::fromJson(subscriber.payloads("GRAINLINK/UNIT1/record").back()).object();
+    const QJsonObject record = snapshot();
+    EXPECT_EQ(record["state"].toString(), "live");
     EXPECT_EQ(record["unit"].toInt(), 1);
     EXPECT_EQ(record["name"].toString(), "Line A");
     EXPECT_EQ(record["items"]["Counts4um"]["value"].toDouble(), 500);
@@ -48,6 +62,7 @@ TEST_F(HeadlessOverMqtt, ValuesAreMarkedStaleUntilARecordArrivesAndAgainAfterASi
     ASSERT_TRUE(subscriber.waitFor(kStatus, "Error")) << "four silent seconds later";
     EXPECT_EQ(subscriber.payloads(kCounts).back(), "-1");
     EXPECT_TRUE(subscriber.waitFor(kAvailability, "offline"));
+    expectStale();
     expectCleanExitOn(SIGTERM);
     EXPECT_TRUE(discovery.messages.empty()) << "discovery is off unless asked for";
 }
@@ -77,7 +92,7 @@ TEST_F(HeadlessOverMqtt, MqttSettingsThatMqttDoesNotAllowFallBackToTheirDefaults
 
 TEST_F(HeadlessOverMqtt, DemonstrationModeDealsRecordsToASilentUnitAndLogsNone)
 {
-    MqttSubscriber subscriber(broker.port(), "GRAINLINK/UNIT1/ISOCode4um");
+    MqttSubscriber subscriber(broker.port(), "GRAINLINK/UNIT1/+");
     MqttSubscriber discovery(broker.port(), "homeassistant/sensor/grainlink_GRAINLINK/#");
     // Discovery on, in the [MQTT] section the configuration ends with.
     writeConfig(line->path(), "Discovery=1\n[Settings]\nMessage time=1\n", broker.port());
@@ -88,6 +103,8 @@ TEST_F(HeadlessOverMqtt, DemonstrationModeDealsRecordsToASilentUnitAndLogsNone)
         [&] { return subscriber.payloads("GRAINLINK/UNIT1/ISOCode4um").size() >= 5; }, 15000));
     const std::vector<QByteArray> seen = subscriber.payloads("GRAINLINK/UNIT1/ISOCode4um");
     EXPECT_EQ(std::vector<QByteArray>(seen.begin(), seen.begin() + 5), expected);
+    EXPECT_EQ(QJsonDocument::fromJson(subscriber.payloads(kRecord).back())["state"].toString(),
+              "demonstration");
 
     const QByteArray counts = "homeassistant/sensor/grainlink_GRAINLINK/unit1_counts4um/config";
     ASSERT_TRUE(QTest::qWaitFor([&] { return !discovery.payloads(counts).empty(); }, 5000));
