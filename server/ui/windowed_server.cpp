@@ -122,6 +122,7 @@ void WindowedServer::Tile()
 void WindowedServer::LogOn()
 {
     const bool loggedIn = RunLogOn(m_window.get(), m_server.core().state(), m_messageBox);
+    m_server.core().plant().settingsChanged();
     m_menu->setCloseEnabled(loggedIn);
     m_menu->setOptionsEnabled(loggedIn);
 }
@@ -129,6 +130,7 @@ void WindowedServer::LogOn()
 void WindowedServer::LogOff()
 {
     grainlink::LogOff(m_server.core().state());
+    m_server.core().plant().settingsChanged();
     m_menu->setCloseEnabled(false);
     m_menu->setOptionsEnabled(false);
 }

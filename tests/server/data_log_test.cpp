@@ -44,7 +44,7 @@ protected:
     HistoryStore history;
     FakeClock clock;
     CommsPanel panel;
-    DataLog log{state, items, history, clock, MessageLineReporter(panel, clock)};
+    DataLog log{state, items, history, clock, MessageLineReporter(panel, clock, NoCycleReports())};
 };
 
 // At the largest history, the record is its last row, from which the line is made.

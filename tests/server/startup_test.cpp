@@ -1,8 +1,6 @@
 #include "server/startup.h"
 
-#include "server/server_core.h"
-#include "tests/acquisition/cycle_fixture.h"
-#include "tests/config/temp_config.h"
+#include "tests/server/server_core_fixture.h"
 
 namespace grainlink::test {
 namespace {
@@ -101,28 +99,7 @@ TEST_F(StartupLoadingTest, NamesAreReadWhateverTheirCaseAndShapeThePanel)
     EXPECT_EQ(state.LogFile, "ab");
 }
 
-struct NoDde final : DdeSource {
-    void setItem(const QString&, const QString&, const QString&) override {}
-};
-
-// The whole server core over fake ports, from a scratch working directory.
-class ServerStartTest : public ::testing::Test {
-protected:
-    ~ServerStartTest() override { core.shutdown(); }
-
-    ScratchWorkingDir scratch;
-    TempConfig config;
-    NoDde dde;
-    RecordingMessageBox box;
-    CountingNotice notice;
-    FakeClock clock;
-    PerUnit<FakeSerialPort*> fakes;
-    ServerCore core{{config.profile, dde, box, notice, clock, [this](int unit) {
-                         auto port = std::make_unique<FakeSerialPort>();
-                         fakes[unit] = port.get();
-                         return port;
-                     }}};
-};
+using ServerStartTest = ServerCoreTest;
 
 TEST_F(ServerStartTest, PreparesEveryHistoryTableInTheCodesViewWithBufferSizeRows)
 {
