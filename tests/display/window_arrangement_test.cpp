@@ -91,9 +91,12 @@ TEST(TileWindowsTest, EveryWindowEndsInsideTheArea)
             ASSERT_EQ(corners[slot].has_value(), windows[slot].visible) << slot;
             if (!corners[slot]) continue;
             const QRect rect(*corners[slot], windows[slot].size);
-            if (c.visible.size() > 1) EXPECT_TRUE(QRect({}, c.area).contains(rect)) << slot;
-            for (const QRect& other : placed)
-                if (sizing.arrangement == Grid) EXPECT_FALSE(rect.intersects(other)) << slot;
+            if (c.visible.size() > 1) {
+                EXPECT_TRUE(QRect({}, c.area).contains(rect)) << slot;
+            }
+            if (sizing.arrangement == Grid) {
+                for (const QRect& other : placed) EXPECT_FALSE(rect.intersects(other)) << slot;
+            }
             placed.push_back(rect);
         }
     }
