@@ -22,9 +22,10 @@ bool HasLineEndBeforeLast(const QByteArray& message)
 }  // namespace
 
 AcquisitionCycle::AcquisitionCycle(SharedState& state, const ComPorts& ports, CommsPanel& panel,
-                                   const Clock& clock, UnitEvents& events, ErrorNotice& notice)
+                                   const Clock& clock, UnitEvents& events, ErrorNotice& notice,
+                                   CycleReports& reports)
     : m_state(state), m_ports(ports), m_panel(panel), m_clock(clock), m_events(events),
-      m_notice(notice), m_rawData(MessageLineReporter(panel, clock))
+      m_notice(notice), m_reports(reports), m_rawData(MessageLineReporter(panel, clock, reports))
 {
 }
 
@@ -42,8 +43,8 @@ bool AcquisitionCycle::Trap(int unit, Step&& step)
 
 void AcquisitionCycle::OnTrappedError(int unit, const std::exception& error)
 {
-    m_notice.showPortError(
-        {unit, m_ports[unit].device(), QString::fromLocal8Bit(error.what()), m_clock.now()});
+    m_lastError = QString::fromLocal8Bit(error.what());
+    m_notice.showPortError({unit, m_ports[unit].device(), m_lastError, m_clock.now()});
     m_state.PortError = true;
 }
 
@@ -109,6 +110,7 @@ bool AcquisitionCycle::OpenReportingOnce(int unit)
         OpenPort(unit);
     } catch (const std::exception& error) {
         if (!std::exchange(m_outageReported[unit], true)) OnTrappedError(unit, error);
+        m_reports.portUnavailable(unit, QString::fromLocal8Bit(error.what()));
         return false;
     }
     OnReopened(unit);
@@ -129,6 +131,7 @@ void AcquisitionCycle::AnnounceOpened(int unit, bool opened)
     UnitRec& rec = m_state.UnitData[unit];
     rec.WatchdogReload = m_state.MessageTime;
     rec.WatchdogCount = rec.WatchdogReload;
+    if (opened) m_reports.portOpened(unit);
     m_panel.setText(CommsControl::lbl_msg, unit,
                     Now() + (opened ? QStringLiteral(" waiting for data")
                                     : QStringLiteral(" port unavailable, retrying")));
@@ -159,13 +162,17 @@ void AcquisitionCycle::Watch(int unit)
     rec.WatchdogCount = static_cast<int16_t>(rec.WatchdogCount - 1);
     if (rec.WatchdogCount < 1) {
         m_panel.setText(CommsControl::lbl_msg, unit, Now() + QStringLiteral(" no message received"));
-        m_state.Receiving[unit] = false;
+        const bool receiving = std::exchange(m_state.Receiving[unit], false);
+        if (receiving)
+            m_reports.inputDiscarded(
+                unit, QStringLiteral("input without a pause for %1 s").arg(kReceiveWatchdog));
         if (m_state.DemoMode) {
             Trap(unit, [&] { m_events.MakeDemoRecord(unit); });
             m_panel.setText(CommsControl::lbl_msg, unit,
                             Now() + QStringLiteral(" Demo data generated"));
             Trap(unit, [&] { m_events.LogData(unit); });
         } else {
+            m_reports.unitSilent(unit, receiving ? kReceiveWatchdog : rec.WatchdogReload);
             Trap(unit, [&] { m_events.MarkUnitInvalid(unit); });
         }
         rec.WatchdogCount = rec.WatchdogReload;
@@ -189,6 +196,7 @@ void AcquisitionCycle::OnPortLost(int unit)
     m_state.PortOpenOk[unit] = false;
     m_state.Receiving[unit] = false;
     m_reopenCountdown[unit] = kReopenInterval;
+    m_reports.portUnavailable(unit, m_lastError);
     m_panel.setText(CommsControl::lbl_msg, unit,
                     Now() + QStringLiteral(" port unavailable, retrying"));
     Trap(unit, [&] { m_events.MarkUnitInvalid(unit); });
@@ -217,10 +225,12 @@ void AcquisitionCycle::CheckMessage(int unit)
     if (!rec.RxBuffer.startsWith(';')) {
         m_panel.setText(CommsControl::lbl_msg, unit,
                         QStringLiteral("Bad data at ") + Now() + QStringLiteral(" .. ") + text);
+        m_reports.inputDiscarded(unit,
+                                 QStringLiteral("bad data: the message does not start with \";\""));
         return;
     }
     if (!HasLineEndBeforeLast(rec.RxBuffer)) {
-        m_panel.setText(CommsControl::lbl_msg, unit, Now() + QStringLiteral(" no end of message"));
+        Discard(unit, QStringLiteral("no end of message"));
         return;
     }
     m_panel.setText(CommsControl::lbl_rx, unit, text);
@@ -238,10 +248,14 @@ void AcquisitionCycle::DiscardFlood(int unit)
     rec.RxBuffer.clear();
     rec.WatchdogCount = rec.WatchdogReload;
     m_state.Receiving[unit] = false;
-    m_panel.setText(CommsControl::lbl_msg, unit,
-                    Now() + QStringLiteral(" bad data: more than %1 characters without a pause, "
-                                           "discarded")
-                                .arg(kMaxMessageBytes));
+    Discard(unit, QStringLiteral("bad data: more than %1 characters without a pause, discarded")
+                      .arg(kMaxMessageBytes));
+}
+
+void AcquisitionCycle::Discard(int unit, const QString& reason)
+{
+    m_panel.setText(CommsControl::lbl_msg, unit, Now() + QLatin1Char(' ') + reason);
+    m_reports.inputDiscarded(unit, reason);
 }
 
 void AcquisitionCycle::WriteRawData(int unit)

@@ -43,6 +43,12 @@ QString AppendWholeLine(const QString& path, const QByteArray& line)
     return {};
 }
 
+QString SideFileReport::text() const
+{
+    return reason.isEmpty() ? path + QStringLiteral(" is written again")
+                            : QStringLiteral("cannot write %1: %2").arg(path, reason);
+}
+
 SideFileWriter::SideFileWriter(Reporter report) : m_report(std::move(report)) {}
 
 bool SideFileWriter::Append(int unit, const QString& path, const QByteArray& line)
@@ -52,13 +58,13 @@ bool SideFileWriter::Append(int unit, const QString& path, const QByteArray& lin
     if (reason.isEmpty()) {
         if (failing != m_failing.cend()) {
             m_failing.erase(failing);
-            m_report(unit, path + QStringLiteral(" is written again"));
+            m_report(unit, SideFileReport{path, QString()});
         }
         return true;
     }
     if (failing == m_failing.cend()) {
         m_failing.insert(path, reason);
-        m_report(unit, QStringLiteral("cannot write %1: %2").arg(path, reason));
+        m_report(unit, SideFileReport{path, reason});
     }
     return false;
 }

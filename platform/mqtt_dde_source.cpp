@@ -60,10 +60,20 @@ const char* OrNull(const QByteArray& text)
     return text.isEmpty() ? nullptr : text.constData();
 }
 
-int Publish(mosquitto* client, const QByteArray& topic, QByteArrayView payload, int* mid = nullptr)
+int Publish(mosquitto* client, const QByteArray& topic, QByteArrayView payload, int* mid = nullptr,
+            bool retain = true)
 {
     return mosquitto_publish(client, mid, topic.constData(), static_cast<int>(payload.size()),
-                             payload.data(), kQos, true);
+                             payload.data(), kQos, retain);
+}
+
+// The topic name in UTF-8, or nothing, with a warning, when it is not a valid name to publish to.
+std::optional<QByteArray> TopicName(const QString& topic)
+{
+    QByteArray name = topic.toUtf8();
+    if (mosquitto_pub_topic_check2(name.constData(), name.size()) == MOSQ_ERR_SUCCESS) return name;
+    qWarning("MQTT: \"%s\" is not a valid topic name and is not published", name.constData());
+    return std::nullopt;
 }
 
 }  // namespace
@@ -90,6 +100,10 @@ MqttDdeSource::MqttDdeSource(MqttSettings settings, QObject* parent)
       m_retryDelay(kFirstRetry)
 {
     InitLibrary();
+    for (auto [timer, name] : {std::pair(&m_retry, "retry"), std::pair(&m_stable, "stable")}) {
+        timer->setParent(this);
+        timer->setObjectName(QLatin1String(name));
+    }
     m_retry.setSingleShot(true);
     connect(&m_retry, &QTimer::timeout, this, &MqttDdeSource::attempt);
     m_housekeeping.setInterval(kHousekeepingInterval);
@@ -110,17 +124,29 @@ void MqttDdeSource::setItem(const QString& topic, const QString& item, const QSt
 
 void MqttDdeSource::setRetained(const QString& topic, const QByteArray& payload)
 {
-    const QByteArray name = topic.toUtf8();
-    if (mosquitto_pub_topic_check2(name.constData(), name.size()) != MOSQ_ERR_SUCCESS) {
-        qWarning("MQTT: \"%s\" is not a valid topic name and is not published", name.constData());
-        return;
-    }
-    const auto [entry, added] = m_values.try_emplace(name, payload);
+    const std::optional<QByteArray> name = TopicName(topic);
+    if (!name) return;
+    const auto [entry, added] = m_values.try_emplace(*name, payload);
     if (!added) {
         if (entry->second == payload) return;
         entry->second = payload;
     }
-    if (m_link == Link::Connected) settle(Publish(m_client.get(), name, payload));
+    if (m_link == Link::Connected) settle(Publish(m_client.get(), *name, payload));
+}
+
+void MqttDdeSource::publish(const QString& topic, const QByteArray& payload)
+{
+    std::optional<QByteArray> name = TopicName(topic);
+    if (!name || m_shutDown) return;
+    if (m_link == Link::Connected) {
+        settle(Publish(m_client.get(), *name, payload, nullptr, false));
+        return;
+    }
+    if (static_cast<qsizetype>(m_waiting.size()) == kMaxWaitingMessages) {
+        m_waiting.pop_front();
+        ++m_droppedWaiting;
+    }
+    m_waiting.emplace_back(std::move(*name), payload);
 }
 
 void MqttDdeSource::shutdown(std::chrono::milliseconds wait)
@@ -247,7 +273,8 @@ void MqttDdeSource::settle(int rc)
         lose(DescribeMqttFailure(rc, error, m_libraryError, m_settings.keepAliveSeconds));
 }
 
-// Publishes every current value, then "online": a client that sees "online" sees current values.
+// Publishes every current value, then "online" (a client that sees "online" sees current values),
+// then the messages that waited for the connection.
 int MqttDdeSource::announce()
 {
     m_link = Link::Connected;
@@ -258,7 +285,24 @@ int MqttDdeSource::announce()
     for (const auto& [topic, payload] : m_values)
         if (const int rc = Publish(m_client.get(), topic, payload); rc != MOSQ_ERR_SUCCESS)
             return rc;
-    return Publish(m_client.get(), m_statusTopic, kOnline);
+    const int rc = Publish(m_client.get(), m_statusTopic, kOnline);
+    return rc == MOSQ_ERR_SUCCESS ? sendWaiting() : rc;
+}
+
+// The messages published while there was no connection, oldest first.
+int MqttDdeSource::sendWaiting()
+{
+    if (const qint64 dropped = std::exchange(m_droppedWaiting, 0))
+        qWarning("MQTT: %lld earlier messages were dropped while the broker could not be reached",
+                 static_cast<long long>(dropped));
+    while (!m_waiting.empty()) {
+        const auto& [topic, payload] = m_waiting.front();
+        if (const int rc = Publish(m_client.get(), topic, payload, nullptr, false);
+            rc != MOSQ_ERR_SUCCESS)
+            return rc;
+        m_waiting.pop_front();
+    }
+    return MOSQ_ERR_SUCCESS;
 }
 
 void MqttDdeSource::lose(const QString& reason)

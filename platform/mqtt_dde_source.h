@@ -8,12 +8,14 @@
 #include <QStringList>
 #include <QTimer>
 #include <chrono>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
 
 #include "platform/dde_source.h"
 #include "platform/retained_messages.h"
+#include "platform/transient_messages.h"
 
 struct mosquitto;
 
@@ -53,12 +55,13 @@ inline QString MqttItemTopic(const QString& topicRoot, const QString& topic, con
 }
 
 // The DDE source on an MQTT broker, which also carries the server's other retained messages
-// (setRetained(), same rules as the items). Item <item> of topic <topic> is the MQTT topic
-// "<root>/<topic>/<item>" (for example GRAINLINK/UNIT1/Counts4um), its payload the item's text in
-// UTF-8, published retained with QoS 1: a client that subscribes late reads every current value
-// (the DDE request), a live subscription receives every change (the advise link). The server's
-// availability is the retained "<root>/status": "online" on every connection, "offline" as the
-// last will and on shutdown(). It subscribes to nothing, so no client can change the server.
+// (setRetained(), same rules as the items) and its events (publish(): QoS 1, not retained).
+// Item <item> of topic <topic> is the MQTT topic "<root>/<topic>/<item>" (for example
+// GRAINLINK/UNIT1/Counts4um), its payload the item's text in UTF-8, published retained with
+// QoS 1: a client that subscribes late reads every current value (the DDE request), a live
+// subscription receives every change (the advise link). The server's availability is the
+// retained "<root>/status": "online" on every connection, "offline" as the last will and on
+// shutdown(). It subscribes to nothing, so no client can change the server.
 //
 // Guarantees:
 // - Never blocks the caller: the client runs in the Qt event loop (socket notifiers and timers,
@@ -75,12 +78,20 @@ inline QString MqttItemTopic(const QString& topicRoot, const QString& topic, con
 //   re-sent after the current values.
 // - The connection state is reported once per change: an outage once, with the reason in the
 //   broker's or the library's own words, never once per attempt.
+// - Events published while the broker cannot be reached wait, the last kMaxWaitingMessages of
+//   them, and go out after the current values on the next connection; how many were dropped is
+//   warned about then.
 // - Destroying the source without shutdown() drops the connection like a crash would, so the
 //   broker publishes the last will "offline".
-class MqttDdeSource final : public QObject, public DdeSource, public RetainedMessages {
+class MqttDdeSource final : public QObject,
+                            public DdeSource,
+                            public RetainedMessages,
+                            public TransientMessages {
     Q_OBJECT
 
 public:
+    static constexpr qsizetype kMaxWaitingMessages = 1000;
+
     explicit MqttDdeSource(MqttSettings settings, QObject* parent = nullptr);
     ~MqttDdeSource() override;
 
@@ -90,6 +101,8 @@ public:
     void setItem(const QString& topic, const QString& item, const QString& text) override;
     // The same rules for any other topic; an invalid topic name is refused with a warning.
     void setRetained(const QString& topic, const QByteArray& payload) override;
+    // QoS 1, not retained; an invalid topic name is refused with a warning.
+    void publish(const QString& topic, const QByteArray& payload) override;
 
     // Publishes "offline", waits at most `wait` for the broker to take it, then disconnects
     // cleanly. The source does not connect again.
@@ -118,6 +131,7 @@ private:
     int configure(mosquitto* client);
     void settle(int rc);
     int announce();
+    int sendWaiting();
     void lose(const QString& reason);
     void dropClient();
     void dropNotifiers();
@@ -138,6 +152,8 @@ private:
     QByteArray m_clientId;
     QByteArray m_statusTopic;
     std::map<QByteArray, QByteArray> m_values;  // MQTT topic -> payload
+    std::deque<std::pair<QByteArray, QByteArray>> m_waiting;  // messages for the next connection
+    qint64 m_droppedWaiting = 0;
 
     std::unique_ptr<mosquitto, ClientDeleter> m_client;
     QSocketNotifier* m_readNotifier = nullptr;
@@ -145,6 +161,8 @@ private:
     Link m_link = Link::Idle;
     QStringList m_addresses;  // of the host, tried in turn before resolving it again
     qsizetype m_nextAddress = 0;
+    // Named children ("retry", "stable"), so that tests can read the delay before the next
+    // attempt and make a connection last without waiting for real seconds.
     QTimer m_retry;
     QTimer m_housekeeping;
     QTimer m_stable;

@@ -18,7 +18,9 @@ ServerUnitEvents::ServerUnitEvents(SharedState& state, ItemTables& items, DataLo
 
 void ServerUnitEvents::DecodeRecord(int unit)
 {
+    m_logged = false;
     m_decoder.DecodeRecord(unit);
+    if (!m_logged && m_hooks.recordRejected) m_hooks.recordRejected(unit);
 }
 
 void ServerUnitEvents::MarkUnitInvalid(int unit)
@@ -37,6 +39,7 @@ void ServerUnitEvents::MakeDemoRecord(int unit)
 void ServerUnitEvents::LogData(int unit)
 {
     // Every record, decoded or generated, ends here once its items are written.
+    m_logged = true;
     m_log.LogData(unit);
     if (unit < 1 || unit > kMaxUnits) return;
     const bool generated = std::exchange(m_generated[unit], false);

@@ -15,6 +15,7 @@
 #include "widgets/captioned_frame.h"
 #include "widgets/role_colours.h"
 #include "widgets/twips.h"
+#include "widgets/window_frame.h"
 
 namespace grainlink {
 namespace {
@@ -99,13 +100,19 @@ TableWindow::TableWindow(HistoryStore& history, const SharedState& state, int un
     m_grid->setModel(m_model);
     m_grid->verticalHeader()->hide();
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 4);
-    m_grid->horizontalHeader()->setDefaultSectionSize(ColumnWidth(*m_grid));
+    // The columns share whatever width the grid has beyond their own, the Time column keeping
+    // its extra width; narrower than that, the grid scrolls sideways.
+    QHeaderView* header = m_grid->horizontalHeader();
+    header->setDefaultSectionSize(ColumnWidth(*m_grid));
+    header->setMinimumSectionSize(header->defaultSectionSize());
+    header->setSectionResizeMode(QHeaderView::Stretch);
+    header->setSectionResizeMode(1, QHeaderView::Interactive);
     m_grid->horizontalHeader()->setHighlightSections(false);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setWordWrap(false);
 
     BuildMenus();
-    setMinimumSize(TwipsToPixels(kMinimumTwips), TwipsToPixels(kMinimumTwips));
+    KeepOuterMinimum();
     resize(TwipsToPixels(kClientWidthTwips),
            TwipsToPixels(kClientHeightTwips) + menuBar()->sizeHint().height());
 
@@ -191,7 +198,8 @@ void TableWindow::OnViewConfigured()
         m_history.setTimeColumnSized(m_unit, true);
     }
     m_gridWidthTwips =
-        kHistoryColumns * PixelsToTwips(m_grid->columnWidth(5)) + kGridWidthAllowance;
+        kHistoryColumns * PixelsToTwips(m_grid->horizontalHeader()->defaultSectionSize()) +
+        kGridWidthAllowance;
     ApplyLayout();
     m_grid->scrollToBottom();  // the newest rows are at the bottom
 }
@@ -204,8 +212,21 @@ void TableWindow::OnRefreshed()
     m_chart->Refresh(m_history, m_unit, m_history.tableView(m_unit), plotted);
 }
 
+void TableWindow::KeepOuterMinimum()
+{
+    const QSize outer(TwipsToPixels(kMinimumTwips), TwipsToPixels(kMinimumTwips));
+    setMinimumSize(outer.shrunkBy(WindowFrame(this)));
+}
+
+void TableWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    KeepOuterMinimum();
+}
+
 void TableWindow::resizeEvent(QResizeEvent* event)
 {
+    KeepOuterMinimum();
     QMainWindow::resizeEvent(event);
     ApplyLayout();
 }
@@ -225,9 +246,12 @@ void TableWindow::ApplyLayout()
     const int controlTop = kChartTop + chartHeight + 10;
     SetTwipsGeometry(m_graphControl, QRect((frameWidth - kGraphControlWidth) / 2, controlTop,
                                            kGraphControlWidth, kGraphControlHeight));
-    // A grid wider than its frame would lose its outer columns, headings and all; within the
-    // frame it scrolls sideways instead.
-    const int gridWidth = std::min(m_gridWidthTwips, frameWidth - 2 * kChartLeft);
+    // The grid grows with the window beyond its design size, keeping its margins. A grid wider
+    // than its frame would lose its outer columns, headings and all; within the frame it scrolls
+    // sideways instead.
+    const int designFrameWidth = kClientWidthTwips - kFrameWidthAllowance;
+    const int gridWidth = std::min(m_gridWidthTwips + std::max(0, frameWidth - designFrameWidth),
+                                   frameWidth - 2 * kChartLeft);
     const int gridTop = controlTop + kGraphControlHeight + 50;
     SetTwipsGeometry(m_grid, QRect((frameWidth - gridWidth) / 2, gridTop, gridWidth,
                                    frameHeight - gridTop - 100));

@@ -25,6 +25,7 @@ int RunHeadless(QCoreApplication& app, const ServerOptions& options)
     ServerApp server(messageBox, notice);
     server.core().state().DemoMode = options.demo;
     HeadlessPrinter printer(server.core().panel(), STDOUT_FILENO);
+    StderrEventPrinter events(server.core().plant().events());
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &app, [&] {
         server.shutdown();

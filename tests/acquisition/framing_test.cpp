@@ -150,6 +150,10 @@ TEST_F(Framing, AUnitThatFloodsItsLineIsCutOffAndTheOthersStayOnTime)
     state.UnitPort[2] = 2;
     state.RequestPortReopen();
     ticks(1);
+    fakes[2]->receive(';' + QByteArray(AcquisitionCycle::kMaxMessageBytes - 3, '0') + "\r\n");
+    ticks(4);
+    EXPECT_EQ(std::tuple(text(CommsControl::lbl_rx_cnt, 2), message(2)), std::tuple("1", ""))
+        << "the longest message there may be is framed";
     events.calls.clear();
     fakes[1]->receive(kRecord);
     qsizetype held = 0;

@@ -30,6 +30,11 @@ TEST(MqttSettingsTest, ReadsTheMqttSectionAndFallsBackToTheDefaultOfAValueItCann
          "b:1883 GRAINLINK 10 , /c  , 0 homeassistant"},
         {"[MQTT]\nPort=abc\nTopicRoot=\nCertFile=/a\nKeyFile=/k\n",
          "localhost:1883 GRAINLINK 10 ,   , 0 homeassistant"},
+        // The limits themselves are taken.
+        {"[MQTT]\nPort=65535\nKeepAlive=5\n", "localhost:65535 GRAINLINK 5 ,   , 0 homeassistant"},
+        {"[MQTT]\nPort=1\nKeepAlive=65535\n", "localhost:1 GRAINLINK 65535 ,   , 0 homeassistant"},
+        {"[MQTT]\nPort=65536\nKeepAlive=65536\n",
+         "localhost:1883 GRAINLINK 10 ,   , 0 homeassistant"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.ini);

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -28,9 +29,14 @@ protected:
         QCoreApplication::processEvents();
         cycle.Tick();
     }
+    // The line hands the record over a moment after it is sent: the ticks that frame it start
+    // once all of it waits.
     void sendRecord(sim::SerialLine& line)
     {
-        line.send(";A10001\r\n");
+        const QByteArray record = ";A10001\r\n";
+        line.send(record);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return ports[1].inBufferCount() >= record.size(); }, 5000));
         for (int i = 0; i < 4; ++i) tick();
     }
 

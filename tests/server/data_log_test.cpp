@@ -44,11 +44,13 @@ protected:
     HistoryStore history;
     FakeClock clock;
     CommsPanel panel;
-    DataLog log{state, items, history, clock, MessageLineReporter(panel, clock)};
+    DataLog log{state, items, history, clock, MessageLineReporter(panel, clock, NoCycleReports())};
 };
 
+// At the largest history, the record is its last row, from which the line is made.
 TEST_F(DataLogTest, ARecordIsStampedStoredRefreshedThenLoggedFieldByField)
 {
+    state.BufferSize = 1000;
     CreateMissingLogFiles(state);
     QByteArray fileAtRefresh;
     QObject::connect(&history, &HistoryStore::refreshed, &history,
@@ -57,7 +59,7 @@ TEST_F(DataLogTest, ARecordIsStampedStoredRefreshedThenLoggedFieldByField)
     log.LogData(2);
 
     EXPECT_EQ(history.frameCaption(2), "Last data received at " + clock.text());
-    const HistoryRec& row = history.row(2, 10);
+    const HistoryRec& row = history.row(2, 1000);
     EXPECT_EQ(std::tuple(row.DateText, row.TimeText), std::tuple("6 Dec 2026", "14:03:05"));
     EXPECT_EQ(row.Counts, (std::array<float, 6>{0, 0.012f, 513, 12340000, -1, 0}));
     EXPECT_EQ(row.IsoCodes, (std::array<float, 6>{0, 16, -1, 12.5f, 0, 0}));
@@ -96,17 +98,25 @@ TEST_F(DataLogTest, StatusFlowIndexAndErrorCodeTextsAreGuarded)
     }
 }
 
+// Only with logging on and demonstration mode off is a line written.
 TEST_F(DataLogTest, DemoModeAndLoggingOffKeepTheHistoryButWriteNothing)
 {
-    for (const auto& [demo, logging] : {std::pair(true, true), std::pair(false, false)}) {
-        state.DemoMode = demo;
-        state.LogEnabled = logging;
-        set(1, {{Item::FlowIndex, demo ? "1" : "2"}});
+    const struct {
+        bool demo;
+        bool logging;
+        const char* flow;
+    } rows[] = {{true, true, "1"}, {false, false, "2"}, {false, true, "3"}};
+    for (const auto& row : rows) {
+        EXPECT_FALSE(QFile::exists("Data1.log")) << row.flow;
+        state.DemoMode = row.demo;
+        state.LogEnabled = row.logging;
+        set(1, {{Item::FlowIndex, row.flow}});
         log.LogData(1);
     }
-    EXPECT_EQ(history.row(1, 9).FlowIndex, 1);
-    EXPECT_EQ(history.row(1, 10).FlowIndex, 2);
-    EXPECT_FALSE(QFile::exists("Data1.log"));
+    EXPECT_EQ(std::tuple(history.row(1, 8).FlowIndex, history.row(1, 9).FlowIndex,
+                         history.row(1, 10).FlowIndex),
+              std::tuple(1, 2, 3));
+    EXPECT_TRUE(ReadFile("Data1.log").endsWith("; 3 \r\n"));
 }
 
 TEST_F(DataLogTest, AFailedAppendLeavesNoHalfLineIsReportedAndTheHistoryGoesOn)
@@ -123,6 +133,11 @@ TEST_F(DataLogTest, AFailedAppendLeavesNoHalfLineIsReportedAndTheHistoryGoesOn)
     // The system's reason, as for a full disk.
     EXPECT_EQ(panel.text(CommsControl::lbl_msg, 1),
               "6 Dec 2026 14:03:06 cannot write Data1.log: File too large");
+
+    log.LogData(1);
+    EXPECT_EQ(panel.text(CommsControl::lbl_msg, 1),
+              "6 Dec 2026 14:03:06 Data1.log is written again");
+    EXPECT_EQ(ReadFile("Data1.log").count('\n'), before.count('\n') + 1);
 }
 
 TEST_F(DataLogTest, StartUpCreatesMissingFilesWithTheHeaderAndLeavesOthersAlone)

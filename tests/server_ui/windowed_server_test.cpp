@@ -74,12 +74,34 @@ protected:
         return server->window()->findChild<T*>(name);
     }
     QAction* item(const QString& name) { return child<QAction>(name); }
-    bool shown(const QString& windowName)
+    QWidget* topLevel(const QString& windowName)
     {
         for (QWidget* window : QApplication::topLevelWidgets())
-            if (window->objectName() == windowName) return window->isVisible();
+            if (window->objectName() == windowName) return window;
         ADD_FAILURE() << "no window " << windowName.toStdString();
-        return false;
+        return nullptr;
+    }
+    bool shown(const QString& windowName)
+    {
+        const QWidget* window = topLevel(windowName);
+        return window && window->isVisible();
+    }
+    void logOn(const char* password)
+    {
+        WhenShown<LoginDialog>([password](LoginDialog* login) {
+            QTest::keyClicks(login->findChild<QLineEdit*>("txtPassword"), password);
+            QTest::keyClick(login, Qt::Key_Return);
+        });
+        item("mnu_login")->trigger();
+    }
+    bool unlocked() { return item("mnu_close")->isEnabled() && item("mnu_options")->isEnabled(); }
+    // Whether unit 1's data window, activated now, offers its Display menu.
+    bool displayMenuOffered()
+    {
+        QWidget* data = topLevel("frm_data1");
+        QEvent activation(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(data, &activation);
+        return data->findChild<QMenu*>("mnu_display")->menuAction()->isVisible();
     }
 
     std::unique_ptr<WindowedServer> server;
@@ -112,7 +134,8 @@ TEST_F(WindowedServerTest, WithoutSecurityEverythingIsOpenAndOnlyTheServedUnitsA
 
 // Locked, the main window's close request is refused with a message. Logged on, Close and
 // Options are open and the close request waits for the confirmation, whose Cancel (the default,
-// so that Enter never stops the server) changes nothing. A log off locks them again.
+// so that Enter never stops the server) changes nothing. The service password also offers the
+// data windows' Display menu; a log off from either level locks everything again.
 TEST_F(WindowedServerTest, WithSecurityTheServerStopsOnlyAfterALogOnAndAConfirmation)
 {
     // The password "abcd", scrambled as it is stored.
@@ -127,12 +150,8 @@ TEST_F(WindowedServerTest, WithSecurityTheServerStopsOnlyAfterALogOnAndAConfirma
     server->window()->close();
     EXPECT_EQ(refusal, "You must logon to close the program");
 
-    WhenShown<LoginDialog>([](LoginDialog* login) {
-        QTest::keyClicks(login->findChild<QLineEdit*>("txtPassword"), "abcd");
-        QTest::keyClick(login, Qt::Key_Return);
-    });
-    item("mnu_login")->trigger();
-    EXPECT_TRUE(item("mnu_close")->isEnabled() && item("mnu_options")->isEnabled());
+    logOn("abcd");
+    EXPECT_TRUE(unlocked());
     WhenShown<CloseWindow>([](CloseWindow* confirmation) {
         auto* cancel = confirmation->findChild<QPushButton*>("CancelButton");
         EXPECT_TRUE(cancel->isDefault());
@@ -141,8 +160,15 @@ TEST_F(WindowedServerTest, WithSecurityTheServerStopsOnlyAfterALogOnAndAConfirma
     server->window()->close();
     EXPECT_EQ(std::tuple(quits, server->window()->isVisible()), std::tuple(0, true));
 
-    item("mnu_logoff")->trigger();
-    EXPECT_FALSE(item("mnu_close")->isEnabled() || item("mnu_options")->isEnabled());
+    for (const char* password : {"abcd", "Wexo"}) {
+        SCOPED_TRACE(password);
+        logOn(password);
+        EXPECT_EQ(std::tuple(unlocked(), displayMenuOffered()),
+                  std::tuple(true, password == std::string("Wexo")));
+        item("mnu_logoff")->trigger();
+        EXPECT_FALSE(item("mnu_close")->isEnabled() || item("mnu_options")->isEnabled());
+        EXPECT_FALSE(displayMenuOffered());
+    }
 }
 
 // The Close command shows its one confirmation without waiting; Yes ends the program with its
