@@ -23,7 +23,7 @@ WindowedServer::WindowedServer(bool demo, std::function<void()> quit, QObject* p
       m_quit(std::move(quit)),
       m_server(m_messageBox, m_notice),
       m_dataWindows(m_server.core().items(), m_server.core().state(), m_server.config(),
-                    m_messageBox)
+                    m_messageBox, m_server.dde().topicRoot())
 {
     m_server.core().state().DemoMode = demo;
     for (int unit = 1; unit <= kMaxUnits; ++unit)
