@@ -22,28 +22,35 @@ bool HasLineEndBeforeLast(const QByteArray& message)
 }  // namespace
 
 AcquisitionCycle::AcquisitionCycle(SharedState& state, const ComPorts& ports, CommsPanel& panel,
-                                   const Clock& clock, UnitEvents& events, ErrorNotice& notice)
+                                   const Clock& clock, UnitEvents& events, ErrorNotice& notice,
+                                   CycleReports& reports)
     : m_state(state), m_ports(ports), m_panel(panel), m_clock(clock), m_events(events),
-      m_notice(notice), m_rawData(MessageLineReporter(panel, clock))
+      m_notice(notice), m_reports(reports), m_rawData(MessageLineReporter(panel, clock, reports))
 {
 }
 
 template <typename Step>
-bool AcquisitionCycle::Trap(Step&& step)
+bool AcquisitionCycle::Trap(int unit, Step&& step)
 {
     try {
         step();
         return true;
     } catch (const std::exception& error) {
-        OnTrappedError(error);
+        OnTrappedError(unit, error);
         return false;
     }
 }
 
-void AcquisitionCycle::OnTrappedError(const std::exception& error)
+void AcquisitionCycle::OnTrappedError(int unit, const std::exception& error)
 {
-    m_notice.showPortError(QString::fromLocal8Bit(error.what()));
+    m_lastError = QString::fromLocal8Bit(error.what());
+    m_notice.showPortError({unit, m_ports[unit].device(), m_lastError, m_clock.now()});
     m_state.PortError = true;
+}
+
+void AcquisitionCycle::OnReopened(int unit)
+{
+    if (std::exchange(m_outageReported[unit], false)) m_notice.portRecovered(unit, m_clock.now());
 }
 
 QString AcquisitionCycle::Now() const
@@ -63,7 +70,7 @@ void AcquisitionCycle::Tick()
     if (m_state.OptionsOpen) {
         for (int unit = 1; unit <= kMaxUnits; ++unit) {
             m_reopenCountdown[unit] = 0;
-            Trap([&] {
+            Trap(unit, [&] {
                 if (m_ports[unit].isOpen()) m_ports[unit].close();
             });
         }
@@ -83,7 +90,7 @@ void AcquisitionCycle::OpenPorts()
         if (unit <= ServedUnits() && m_state.UnitEnabled[unit]) continue;
         // A unit no longer served is no longer watched, and its port is let go.
         m_state.PortOpenOk[unit] = false;
-        Trap([&] {
+        Trap(unit, [&] {
             if (m_ports[unit].isOpen()) m_ports[unit].close();
         });
     }
@@ -102,10 +109,11 @@ bool AcquisitionCycle::OpenReportingOnce(int unit)
     try {
         OpenPort(unit);
     } catch (const std::exception& error) {
-        if (!std::exchange(m_outageReported[unit], true)) OnTrappedError(error);
+        if (!std::exchange(m_outageReported[unit], true)) OnTrappedError(unit, error);
+        m_reports.portUnavailable(unit, QString::fromLocal8Bit(error.what()));
         return false;
     }
-    m_outageReported[unit] = false;
+    OnReopened(unit);
     return true;
 }
 
@@ -123,11 +131,12 @@ void AcquisitionCycle::AnnounceOpened(int unit, bool opened)
     UnitRec& rec = m_state.UnitData[unit];
     rec.WatchdogReload = m_state.MessageTime;
     rec.WatchdogCount = rec.WatchdogReload;
+    if (opened) m_reports.portOpened(unit);
     m_panel.setText(CommsControl::lbl_msg, unit,
                     Now() + (opened ? QStringLiteral(" waiting for data")
                                     : QStringLiteral(" port unavailable, retrying")));
     m_panel.setText(CommsControl::lbl_last_msg_time, unit, QString());
-    Trap([&] { m_events.MarkUnitInvalid(unit); });
+    Trap(unit, [&] { m_events.MarkUnitInvalid(unit); });
 }
 
 void AcquisitionCycle::RetryLostPorts()
@@ -140,7 +149,7 @@ void AcquisitionCycle::RetryLostPorts()
             m_reopenCountdown[unit] = kReopenInterval;
             continue;
         }
-        m_outageReported[unit] = false;
+        OnReopened(unit);
         m_state.PortOpenOk[unit] = true;
         m_state.Receiving[unit] = false;
         AnnounceOpened(unit, true);
@@ -153,19 +162,23 @@ void AcquisitionCycle::Watch(int unit)
     rec.WatchdogCount = static_cast<int16_t>(rec.WatchdogCount - 1);
     if (rec.WatchdogCount < 1) {
         m_panel.setText(CommsControl::lbl_msg, unit, Now() + QStringLiteral(" no message received"));
-        m_state.Receiving[unit] = false;
+        const bool receiving = std::exchange(m_state.Receiving[unit], false);
+        if (receiving)
+            m_reports.inputDiscarded(
+                unit, QStringLiteral("input without a pause for %1 s").arg(kReceiveWatchdog));
         if (m_state.DemoMode) {
-            Trap([&] { m_events.MakeDemoRecord(unit); });
+            Trap(unit, [&] { m_events.MakeDemoRecord(unit); });
             m_panel.setText(CommsControl::lbl_msg, unit,
                             Now() + QStringLiteral(" Demo data generated"));
-            Trap([&] { m_events.LogData(unit); });
+            Trap(unit, [&] { m_events.LogData(unit); });
         } else {
-            Trap([&] { m_events.MarkUnitInvalid(unit); });
+            m_reports.unitSilent(unit, receiving ? kReceiveWatchdog : rec.WatchdogReload);
+            Trap(unit, [&] { m_events.MarkUnitInvalid(unit); });
         }
         rec.WatchdogCount = rec.WatchdogReload;
     }
 
-    const bool ok = Trap([&] {
+    const bool ok = Trap(unit, [&] {
         if (m_state.Receiving[unit]) {
             CheckMessage(unit);
         } else if (m_ports[unit].inBufferCount() > 0) {
@@ -183,9 +196,10 @@ void AcquisitionCycle::OnPortLost(int unit)
     m_state.PortOpenOk[unit] = false;
     m_state.Receiving[unit] = false;
     m_reopenCountdown[unit] = kReopenInterval;
+    m_reports.portUnavailable(unit, m_lastError);
     m_panel.setText(CommsControl::lbl_msg, unit,
                     Now() + QStringLiteral(" port unavailable, retrying"));
-    Trap([&] { m_events.MarkUnitInvalid(unit); });
+    Trap(unit, [&] { m_events.MarkUnitInvalid(unit); });
 }
 
 void AcquisitionCycle::CheckMessage(int unit)
@@ -211,10 +225,12 @@ void AcquisitionCycle::CheckMessage(int unit)
     if (!rec.RxBuffer.startsWith(';')) {
         m_panel.setText(CommsControl::lbl_msg, unit,
                         QStringLiteral("Bad data at ") + Now() + QStringLiteral(" .. ") + text);
+        m_reports.inputDiscarded(unit,
+                                 QStringLiteral("bad data: the message does not start with \";\""));
         return;
     }
     if (!HasLineEndBeforeLast(rec.RxBuffer)) {
-        m_panel.setText(CommsControl::lbl_msg, unit, Now() + QStringLiteral(" no end of message"));
+        Discard(unit, QStringLiteral("no end of message"));
         return;
     }
     m_panel.setText(CommsControl::lbl_rx, unit, text);
@@ -232,10 +248,14 @@ void AcquisitionCycle::DiscardFlood(int unit)
     rec.RxBuffer.clear();
     rec.WatchdogCount = rec.WatchdogReload;
     m_state.Receiving[unit] = false;
-    m_panel.setText(CommsControl::lbl_msg, unit,
-                    Now() + QStringLiteral(" bad data: more than %1 characters without a pause, "
-                                           "discarded")
-                                .arg(kMaxMessageBytes));
+    Discard(unit, QStringLiteral("bad data: more than %1 characters without a pause, discarded")
+                      .arg(kMaxMessageBytes));
+}
+
+void AcquisitionCycle::Discard(int unit, const QString& reason)
+{
+    m_panel.setText(CommsControl::lbl_msg, unit, Now() + QLatin1Char(' ') + reason);
+    m_reports.inputDiscarded(unit, reason);
 }
 
 void AcquisitionCycle::WriteRawData(int unit)

@@ -2,6 +2,7 @@
 
 #include "acquisition/com_ports.h"
 #include "acquisition/comms_panel.h"
+#include "acquisition/cycle_reports.h"
 #include "acquisition/side_file.h"
 #include "acquisition/unit_events.h"
 #include "platform/clock.h"
@@ -25,10 +26,13 @@ namespace grainlink {
 // line neither grows without bound nor slows the other units.
 //
 // Every failure inside a tick is trapped here: the failing step is skipped, `PortError` is set
-// and the error notice is raised. A unit whose device fails to open or vanishes is reported
-// once per outage, marked invalid with "port unavailable, retrying" on its message line and
-// reopened on its own every few ticks until the device is back; the other units' ports are left
-// alone.
+// and the error notice is raised with the unit, its device and the reason. A unit whose device
+// fails to open or vanishes is reported once per outage, marked invalid with "port unavailable,
+// retrying" on its message line and reopened on its own every few ticks until the device is
+// back, when the notice is told it has recovered; the other units' ports are left alone.
+//
+// Beside the panel, every such occurrence (a port opened or unavailable, a silence, input
+// thrown away, a side file failing or working again) goes to the cycle's reports.
 class AcquisitionCycle {
 public:
     static constexpr int kReceiveWatchdog = 5;   // ticks a message may keep arriving
@@ -40,7 +44,8 @@ public:
     static constexpr const char* kLineSettings = "9600,n,8,1";
 
     AcquisitionCycle(SharedState& state, const ComPorts& ports, CommsPanel& panel,
-                     const Clock& clock, UnitEvents& events, ErrorNotice& notice);
+                     const Clock& clock, UnitEvents& events, ErrorNotice& notice,
+                     CycleReports& reports = NoCycleReports());
 
     void Tick();
     void CheckMessage(int unit);
@@ -67,11 +72,16 @@ private:
     void Watch(int unit);
     void OnPortLost(int unit);
     void DiscardFlood(int unit);
+    // Shows `reason` on the unit's message line after the date and time, and reports it.
+    void Discard(int unit, const QString& reason);
     QString Now() const;
 
+    // Runs a step for `unit`; a failure is reported with the unit and its device.
     template <typename Step>
-    bool Trap(Step&& step);
-    void OnTrappedError(const std::exception& error);
+    bool Trap(int unit, Step&& step);
+    void OnTrappedError(int unit, const std::exception& error);
+    // The unit's port is open: an outage that was reported is over, and the notice is told.
+    void OnReopened(int unit);
 
     SharedState& m_state;
     const ComPorts& m_ports;
@@ -79,6 +89,8 @@ private:
     const Clock& m_clock;
     UnitEvents& m_events;
     ErrorNotice& m_notice;
+    CycleReports& m_reports;
+    QString m_lastError;  // of the last trapped failure
     PerUnit<int16_t> m_reopenCountdown;  // 0: not waiting
     PerUnit<bool> m_outageReported;      // the port's current outage has been reported
     SideFileWriter m_rawData;

@@ -1,20 +1,52 @@
 #include "acquisition/side_file.h"
 
+#include "platform/file_descriptor.h"
+
 #include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <tuple>
+#include <unistd.h>
 
 namespace grainlink {
 
 QString AppendWholeLine(const QString& path, const QByteArray& line)
 {
-    // Unbuffered, so that a short write shows at once and nothing is left to a later flush.
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return file.errorString();
-    const qint64 before = file.size();
-    if (file.write(line) == line.size()) return {};
-    const QString reason = file.errorString();
-    file.resize(before);
-    return reason.isEmpty() ? QStringLiteral("short write") : reason;
+    // Anything but a regular file is refused before it is opened, since opening a FIFO waits for
+    // a reader and opening a device may act on it; the open never blocks either, in case the
+    // path is replaced in between. Written without buffering, so that a short write shows at
+    // once with the system's reason.
+    const QString notARegularFile = QStringLiteral("not a regular file");
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info = {};
+    if (::stat(name.constData(), &info) == 0 && !S_ISREG(info.st_mode)) return notARegularFile;
+    const FileDescriptor file(::open(name.constData(),
+                                     O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY |
+                                         O_CLOEXEC,
+                                     0666));
+    if (file.get() < 0 || ::fstat(file.get(), &info) != 0) return qt_error_string(errno);
+    if (!S_ISREG(info.st_mode)) return notARegularFile;
+
+    for (qsizetype written = 0; written < line.size();) {
+        const ssize_t n = ::write(file.get(), line.constData() + written, line.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const QString reason = n < 0 ? qt_error_string(errno) : QStringLiteral("short write");
+            // When cutting back fails as well, the write's reason is still the one to report.
+            if (written > 0) std::ignore = ::ftruncate(file.get(), info.st_size);
+            return reason;
+        }
+        written += n;
+    }
+    return {};
+}
+
+QString SideFileReport::text() const
+{
+    return reason.isEmpty() ? path + QStringLiteral(" is written again")
+                            : QStringLiteral("cannot write %1: %2").arg(path, reason);
 }
 
 SideFileWriter::SideFileWriter(Reporter report) : m_report(std::move(report)) {}
@@ -26,13 +58,13 @@ bool SideFileWriter::Append(int unit, const QString& path, const QByteArray& lin
     if (reason.isEmpty()) {
         if (failing != m_failing.cend()) {
             m_failing.erase(failing);
-            m_report(unit, path + QStringLiteral(" is written again"));
+            m_report(unit, SideFileReport{path, QString()});
         }
         return true;
     }
     if (failing == m_failing.cend()) {
         m_failing.insert(path, reason);
-        m_report(unit, QStringLiteral("cannot write %1: %2").arg(path, reason));
+        m_report(unit, SideFileReport{path, reason});
     }
     return false;
 }

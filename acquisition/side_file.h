@@ -10,9 +10,21 @@ namespace grainlink {
 
 // Appends `line` to the file at `path` (created when missing) in one piece: afterwards the file
 // holds either the whole line after its previous contents, or exactly its previous contents.
-// A write that stops part way (disk full) is cut back to the length before the attempt.
-// Returns an empty text on success, otherwise the reason ("No space left on device").
+// A write that stops part way (disk full) is cut back to the length before the attempt. Never
+// blocks: anything but a regular file (a FIFO, a device, a socket) is refused.
+// Returns an empty text on success, otherwise the reason ("No space left on device",
+// "not a regular file").
 QString AppendWholeLine(const QString& path, const QByteArray& line);
+
+// A change in a side file's trouble: it failed for `reason`, or, with an empty reason, it takes
+// lines again.
+struct SideFileReport {
+    QString path;
+    QString reason;
+
+    // "cannot write RawData1.txt: No space left on device" or "RawData1.txt is written again".
+    QString text() const;
+};
 
 // Writes the side records of acquisition (raw data lines, data log lines). They are kept beside
 // the record, never instead of it: a file that cannot take its line is reported, and the caller
@@ -21,9 +33,8 @@ QString AppendWholeLine(const QString& path, const QByteArray& line);
 // the operator nor goes unnoticed.
 class SideFileWriter {
 public:
-    // Receives each report: the unit, and a text such as
-    // "cannot write RawData1.txt: No space left on device" or "RawData1.txt is written again".
-    using Reporter = std::function<void(int unit, const QString& text)>;
+    // Receives each report with the unit the file belongs to.
+    using Reporter = std::function<void(int unit, const SideFileReport& report)>;
 
     explicit SideFileWriter(Reporter report);
 

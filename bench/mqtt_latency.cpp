@@ -140,7 +140,7 @@ int Run(int records)
         subscriber.messages.clear();
         const qint64 framed = NowNs();
         for (const auto& [item, text] : record) items[1].setText(item, text);
-        unitPublisher.onRecord(1);
+        unitPublisher.onRecord(1, RecordState::Live);
         const auto item = latency(topic(kServerRoot, changed.back().first), framed);
         const auto snapshot = latency(topic(kServerRoot, "record"), framed);
         if (!item || !snapshot) return std::fprintf(stderr, "record %d did not arrive\n", n), 1;

@@ -103,7 +103,7 @@ public:
     ItemTables items;
     HistoryStore history;
     test::FakeClock clock;
-    DataLog log{state, items, history, clock, [](int, const QString&) {}};
+    DataLog log{state, items, history, clock, [](int, const SideFileReport&) {}};
     std::vector<std::unique_ptr<TableWindow>> tables;
 };
 

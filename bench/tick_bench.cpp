@@ -5,7 +5,6 @@
 #include "tests/support/fake_serial_port.h"
 #include "tests/support/test_doubles.h"
 
-#include <QCoreApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -37,7 +36,7 @@ void BM_TickFourUnitsReceiving(benchmark::State& bench)
     test::CountingNotice notice;
     ItemTables items;
     HistoryStore history;
-    DataLog log(state, items, history, clock, [](int, const QString&) {});
+    DataLog log(state, items, history, clock, [](int, const SideFileReport&) {});
     ServerUnitEvents events(state, items, log);
     AcquisitionCycle cycle(state, ports, panel, clock, events, notice);
     cycle.Tick();  // opens the ports
@@ -56,12 +55,3 @@ BENCHMARK(BM_TickFourUnitsReceiving);
 
 }  // namespace
 }  // namespace grainlink
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,6 +1,7 @@
 #include "config/mqtt_settings.h"
 
 #include "config/mqtt_text.h"
+#include "config/service_credential.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -91,11 +92,8 @@ std::optional<QByteArray> ReadPassword(const QString& path)
             if (info.permissions() & (QFile::ReadOther | QFile::WriteOther))
                 WarnFile("PasswordFile", path, QStringLiteral("every user of the machine can read "
                                                               "or change it"),
-                         "make it readable by the service only (chmod 600 or 640)");
-            QByteArray line = file.read(kPasswordFileLimit);
-            line.truncate(line.indexOf('\n') < 0 ? line.size() : line.indexOf('\n'));
-            if (line.endsWith('\r')) line.chop(1);
-            return line;
+                         "make it readable by its owner only (chmod 600)");
+            return PasswordLine(file.read(kPasswordFileLimit));
         }
         why = file.errorString();
     }
@@ -145,7 +143,17 @@ MqttSettings ReadMqttSettings(const ConfigFile& config)
     settings.username = MqttText(config, "Username", {}, "logging on without a user name",
                                  kMaxUsernameBytes, MqttStringFault);
     const QString passwordFile = Read(config, "PasswordFile", {}, kPathCapacity);
-    if (!passwordFile.isEmpty()) {
+    // The service's credential comes first: the file behind it may be readable by root only.
+    if (const auto credential = CredentialLine(qEnvironmentVariable("CREDENTIALS_DIRECTORY"),
+                                               kMqttPasswordCredential)) {
+        if (settings.username.isEmpty()) {
+            qWarning("MQTT: the service's credential %s is not used: no Username is set",
+                     kMqttPasswordCredential);
+        } else {
+            qInfo("MQTT: the password is the service's credential %s", kMqttPasswordCredential);
+            settings.password = *credential;
+        }
+    } else if (!passwordFile.isEmpty()) {
         if (settings.username.isEmpty())
             WarnFile("PasswordFile", passwordFile, QStringLiteral("no Username is set"),
                      "the password is not used");

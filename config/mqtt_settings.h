@@ -12,7 +12,8 @@ namespace grainlink {
 // does not allow, such as one with a control character, with bytes that are not UTF-8, too long,
 // or a root holding the wildcards "+" or "#"; a password file that cannot be read) falls back to
 // its default with a warning that names the key and the reason, so that a typing error never
-// stops the items being published. The password is read from its file here, once:
+// stops the items being published. The password is read here, once, from the service's
+// credential "mqtt-password" when systemd hands one over, otherwise from PasswordFile:
 // it never appears in the configuration file or on a command line.
 MqttSettings ReadMqttSettings(const ConfigFile& config);
 

@@ -23,6 +23,12 @@ struct HistoryRec {
     int16_t ErrorCode = 0;
 };
 
+// Whether a history row holds a stored record; an emptied row has neither date nor time.
+inline bool HoldsRecord(const HistoryRec& row)
+{
+    return !row.DateText.isEmpty() || !row.TimeText.isEmpty();
+}
+
 // What a unit's table window shows.
 enum class HistoryView { Counts, Codes, Diagnostics };
 

@@ -13,7 +13,7 @@ public:
     virtual void show(const QString& title, const QString& text, MessageIcon icon) = 0;
 };
 
-// Headless form: one line on standard error, answered at once.
+// Headless form: one line on standard error (with its priority in the journal), answered at once.
 class StderrMessageBox final : public MessageBox {
 public:
     void show(const QString& title, const QString& text, MessageIcon icon) override;

@@ -1,9 +1,9 @@
 #include "platform/mqtt_dde_source.h"
 
 #include <mosquitto.h>
-#include <poll.h>
 
 #include "platform/mqtt_failure.h"
+#include "platform/mqtt_socket.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -25,7 +25,6 @@ constexpr int kQos = 1;
 constexpr std::chrono::milliseconds kFirstRetry = 250ms;
 constexpr std::chrono::milliseconds kLastRetry = 5s;
 constexpr std::chrono::milliseconds kHousekeepingInterval = 1s;
-constexpr int kReportWithoutReasonAfter = 3;  // failures in a row
 // Lets a whole reconnection burst (every item of the four topics and the status) go out
 // without waiting for acknowledgements.
 constexpr int kSendMaximum = 512;
@@ -61,24 +60,20 @@ const char* OrNull(const QByteArray& text)
     return text.isEmpty() ? nullptr : text.constData();
 }
 
-int Publish(mosquitto* client, const QByteArray& topic, QByteArrayView payload, int* mid = nullptr)
+int Publish(mosquitto* client, const QByteArray& topic, QByteArrayView payload, int* mid = nullptr,
+            bool retain = true)
 {
     return mosquitto_publish(client, mid, topic.constData(), static_cast<int>(payload.size()),
-                             payload.data(), kQos, true);
+                             payload.data(), kQos, retain);
 }
 
-// One step of a blocking wait on the client's socket, for the bounded flush at shutdown when
-// the event loop may no longer run.
-int PollOnce(mosquitto* client, qint64 timeoutMs)
+// The topic name in UTF-8, or nothing, with a warning, when it is not a valid name to publish to.
+std::optional<QByteArray> TopicName(const QString& topic)
 {
-    pollfd watched{mosquitto_socket(client), POLLIN, 0};
-    if (watched.fd == -1) return MOSQ_ERR_NO_CONN;
-    if (mosquitto_want_write(client)) watched.events |= POLLOUT;
-    if (::poll(&watched, 1, static_cast<int>(timeoutMs)) <= 0) return MOSQ_ERR_SUCCESS;
-    int rc = MOSQ_ERR_SUCCESS;
-    if (watched.revents & (POLLIN | POLLERR | POLLHUP)) rc = mosquitto_loop_read(client, 1);
-    if (rc == MOSQ_ERR_SUCCESS && (watched.revents & POLLOUT)) rc = mosquitto_loop_write(client, 1);
-    return rc;
+    QByteArray name = topic.toUtf8();
+    if (mosquitto_pub_topic_check2(name.constData(), name.size()) == MOSQ_ERR_SUCCESS) return name;
+    qWarning("MQTT: \"%s\" is not a valid topic name and is not published", name.constData());
+    return std::nullopt;
 }
 
 }  // namespace
@@ -105,6 +100,10 @@ MqttDdeSource::MqttDdeSource(MqttSettings settings, QObject* parent)
       m_retryDelay(kFirstRetry)
 {
     InitLibrary();
+    for (auto [timer, name] : {std::pair(&m_retry, "retry"), std::pair(&m_stable, "stable")}) {
+        timer->setParent(this);
+        timer->setObjectName(QLatin1String(name));
+    }
     m_retry.setSingleShot(true);
     connect(&m_retry, &QTimer::timeout, this, &MqttDdeSource::attempt);
     m_housekeeping.setInterval(kHousekeepingInterval);
@@ -120,22 +119,34 @@ MqttDdeSource::~MqttDdeSource() = default;
 
 void MqttDdeSource::setItem(const QString& topic, const QString& item, const QString& text)
 {
-    setRetained(m_settings.topicRoot + u'/' + topic + u'/' + item, text.toUtf8());
+    setRetained(MqttItemTopic(m_settings.topicRoot, topic, item), text.toUtf8());
 }
 
 void MqttDdeSource::setRetained(const QString& topic, const QByteArray& payload)
 {
-    const QByteArray name = topic.toUtf8();
-    if (mosquitto_pub_topic_check2(name.constData(), name.size()) != MOSQ_ERR_SUCCESS) {
-        qWarning("MQTT: \"%s\" is not a valid topic name and is not published", name.constData());
-        return;
-    }
-    const auto [entry, added] = m_values.try_emplace(name, payload);
+    const std::optional<QByteArray> name = TopicName(topic);
+    if (!name) return;
+    const auto [entry, added] = m_values.try_emplace(*name, payload);
     if (!added) {
         if (entry->second == payload) return;
         entry->second = payload;
     }
-    if (m_link == Link::Connected) settle(Publish(m_client.get(), name, payload));
+    if (m_link == Link::Connected) settle(Publish(m_client.get(), *name, payload));
+}
+
+void MqttDdeSource::publish(const QString& topic, const QByteArray& payload)
+{
+    std::optional<QByteArray> name = TopicName(topic);
+    if (!name || m_shutDown) return;
+    if (m_link == Link::Connected) {
+        settle(Publish(m_client.get(), *name, payload, nullptr, false));
+        return;
+    }
+    if (static_cast<qsizetype>(m_waiting.size()) == kMaxWaitingMessages) {
+        m_waiting.pop_front();
+        ++m_droppedWaiting;
+    }
+    m_waiting.emplace_back(std::move(*name), payload);
 }
 
 void MqttDdeSource::shutdown(std::chrono::milliseconds wait)
@@ -151,11 +162,12 @@ void MqttDdeSource::shutdown(std::chrono::milliseconds wait)
         int rc = Publish(client, m_statusTopic, kOffline, &mid);
         const QDeadlineTimer deadline(wait);
         while (rc == MOSQ_ERR_SUCCESS && m_lastAckedMid != mid && !deadline.hasExpired())
-            rc = PollOnce(client, deadline.remainingTime());
-        mosquitto_disconnect(client);
+            rc = ServiceClientSocket(client, deadline.remainingTime());
+        // Only queued by the library: sent here, as the event loop may not run again.
+        if (mosquitto_disconnect(client) == MOSQ_ERR_SUCCESS) mosquitto_loop_write(client, 1);
     }
     dropClient();
-    report(false, QStringLiteral("disconnected from %1").arg(endpoint()));
+    reportChange(false, QStringLiteral("disconnected from %1").arg(endpoint()));
 }
 
 // Connects to the next address of the host, resolving the host name first when all of its
@@ -197,15 +209,21 @@ void MqttDdeSource::connectTo(const QString& address)
         return;
     }
     m_link = Link::Connecting;
+    m_attemptDeadline.setRemainingTime(std::chrono::seconds(m_settings.keepAliveSeconds));
     int rc = configure(client);
     if (rc == MOSQ_ERR_SUCCESS)
         rc = mosquitto_connect_async(client, address.toUtf8().constData(), m_settings.port,
                                      m_settings.keepAliveSeconds);
+    if (rc == MOSQ_ERR_SUCCESS && mosquitto_socket(client) != -1)
+        EndWhenPeerIsGone(mosquitto_socket(client), m_settings.keepAliveSeconds);
     settle(rc);
 }
 
 int MqttDdeSource::configure(mosquitto* client)
 {
+    // Only queues what is to be sent, never writes it from inside a call: it goes out from the
+    // event loop, after what the broker said has been read.
+    mosquitto_threaded_set(client, true);
     mosquitto_int_option(client, MOSQ_OPT_TCP_NODELAY, 1);
     mosquitto_int_option(client, MOSQ_OPT_SEND_MAXIMUM, kSendMaximum);
     mosquitto_connect_callback_set(client, &MqttDdeSource::onConnack);
@@ -252,35 +270,44 @@ void MqttDdeSource::settle(int rc)
     else if (rc == MOSQ_ERR_INVAL && !m_libraryError.isEmpty())
         lose(m_libraryError);
     else
-        lose(DescribeMqttFailure(rc, error, m_libraryError, m_settings.keepAliveSeconds),
-             rc == MOSQ_ERR_ERRNO && error == EPROTO && m_libraryError.isEmpty());
+        lose(DescribeMqttFailure(rc, error, m_libraryError, m_settings.keepAliveSeconds));
 }
 
-// Publishes every current value, then "online": a client that sees "online" sees current values.
+// Publishes every current value, then "online" (a client that sees "online" sees current values),
+// then the messages that waited for the connection.
 int MqttDdeSource::announce()
 {
     m_link = Link::Connected;
     m_libraryError.clear();
-    m_heldCount = 0;
     m_stable.start(m_settings.stableAfter);
     m_addresses.clear();
     m_nextAddress = 0;
     for (const auto& [topic, payload] : m_values)
         if (const int rc = Publish(m_client.get(), topic, payload); rc != MOSQ_ERR_SUCCESS)
             return rc;
-    return Publish(m_client.get(), m_statusTopic, kOnline);
+    const int rc = Publish(m_client.get(), m_statusTopic, kOnline);
+    return rc == MOSQ_ERR_SUCCESS ? sendWaiting() : rc;
 }
 
-// A failure without its reason is reported only when attempts in a row fail the same way: the
-// library fails a TLS connection now and then while its TCP connection is still being made, and
-// a broker's refusal usually comes with its reason at the next attempt.
-void MqttDdeSource::lose(const QString& reason, bool withoutReason)
+// The messages published while there was no connection, oldest first.
+int MqttDdeSource::sendWaiting()
+{
+    if (const qint64 dropped = std::exchange(m_droppedWaiting, 0))
+        qWarning("MQTT: %lld earlier messages were dropped while the broker could not be reached",
+                 static_cast<long long>(dropped));
+    while (!m_waiting.empty()) {
+        const auto& [topic, payload] = m_waiting.front();
+        if (const int rc = Publish(m_client.get(), topic, payload, nullptr, false);
+            rc != MOSQ_ERR_SUCCESS)
+            return rc;
+        m_waiting.pop_front();
+    }
+    return MOSQ_ERR_SUCCESS;
+}
+
+void MqttDdeSource::lose(const QString& reason)
 {
     const bool wasConnected = m_link == Link::Connected;
-    const bool again = withoutReason && !wasConnected && m_heldFailure == reason;
-    m_heldCount = withoutReason && !wasConnected ? (again ? m_heldCount + 1 : 1) : 0;
-    m_heldFailure = m_heldCount > 0 ? reason : QString();
-    const bool hold = m_heldCount > 0 && m_heldCount < kReportWithoutReasonAfter;
     dropClient();
     if (m_nextAddress < m_addresses.size()) {
         m_retry.start(0);
@@ -288,7 +315,6 @@ void MqttDdeSource::lose(const QString& reason, bool withoutReason)
         m_retry.start(m_retryDelay);
         m_retryDelay = std::min(m_retryDelay * 2, kLastRetry);
     }
-    if (hold) return;
     report(false, (wasConnected ? QStringLiteral("connection to %1 lost: %2")
                                 : QStringLiteral("cannot connect to %1: %2"))
                       .arg(endpoint(), reason));
@@ -320,20 +346,41 @@ void MqttDdeSource::updateNotifiers()
     if (!m_readNotifier || m_readNotifier->socket() != socket) {
         dropNotifiers();
         m_readNotifier = new QSocketNotifier(socket, QSocketNotifier::Read, this);
-        connect(m_readNotifier, &QSocketNotifier::activated, this,
-                [this] { settle(mosquitto_loop_read(m_client.get(), 1)); });
+        connect(m_readNotifier, &QSocketNotifier::activated, this, &MqttDdeSource::onSocketReady);
         m_writeNotifier = new QSocketNotifier(socket, QSocketNotifier::Write, this);
-        connect(m_writeNotifier, &QSocketNotifier::activated, this,
-                [this] { settle(mosquitto_loop_write(m_client.get(), 1)); });
+        connect(m_writeNotifier, &QSocketNotifier::activated, this, &MqttDdeSource::onSocketReady);
     }
     m_writeNotifier->setEnabled(mosquitto_want_write(m_client.get()));
 }
 
-// Keep-alive pings, and the end of a connection attempt or a connection that stays silent.
+void MqttDdeSource::onSocketReady()
+{
+    settle(ServiceClientSocket(m_client.get(), 0));
+}
+
+// Keep-alive pings and the end of a connection that stays silent; an attempt that is not
+// answered within the keepalive time.
 void MqttDdeSource::onHousekeeping()
 {
-    if (m_link == Link::Connecting || m_link == Link::Connected)
+    if (m_link == Link::Connected)
         settle(mosquitto_loop_misc(m_client.get()));
+    else if (m_link == Link::Connecting && m_attemptDeadline.hasExpired())
+        onAttemptUnanswered();
+}
+
+// An attempt whose connection the broker's machine has taken is kept, however long the broker
+// takes to answer (stopped, swapping): a new attempt would only queue behind it, and once the
+// broker runs again it would serve every attempt given up in turn, each taking the session
+// over and leaving the last will "offline". The system ends the connection if the machine is
+// gone. An attempt that got no connection at all is given up.
+void MqttDdeSource::onAttemptUnanswered()
+{
+    const QString silent =
+        DescribeMqttFailure(MOSQ_ERR_KEEPALIVE, 0, {}, m_settings.keepAliveSeconds);
+    if (IsConnected(mosquitto_socket(m_client.get())))
+        report(false, QStringLiteral("cannot connect to %1: %2").arg(endpoint(), silent));
+    else
+        lose(silent);
 }
 
 void MqttDdeSource::onStable()
@@ -341,18 +388,20 @@ void MqttDdeSource::onStable()
     m_retryDelay = kFirstRetry;
 }
 
+// Once per change: an outage is reported once, with its first reason, however many attempts
+// fail and however they fail.
 void MqttDdeSource::report(bool connected, const QString& detail)
 {
-    const bool known = connected ? m_reported == true
-                                 : m_reported == false && m_reportedFailures.contains(detail);
-    if (known) return;
-    if (connected)
-        m_reportedFailures.clear();
-    else
-        m_reportedFailures.insert(detail);
+    if (m_reported == connected) return;
+    reportChange(connected, detail);
+}
+
+void MqttDdeSource::reportChange(bool connected, const QString& detail)
+{
     m_reported = connected;
     m_reportedDetail = detail;
-    if (connected)
+    // Disconnecting on the way out is no trouble: the journal files it as information.
+    if (connected || m_shutDown)
         qInfo("MQTT: %s", qUtf8Printable(detail));
     else
         qWarning("MQTT: %s", qUtf8Printable(detail));

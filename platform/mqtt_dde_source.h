@@ -1,19 +1,21 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QSocketNotifier>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
 #include <chrono>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 
 #include "platform/dde_source.h"
 #include "platform/retained_messages.h"
+#include "platform/transient_messages.h"
 
 struct mosquitto;
 
@@ -45,13 +47,21 @@ inline QString MqttStatusTopic(const QString& topicRoot)
     return topicRoot + QStringLiteral("/status");
 }
 
+// "<root>/<topic>/<item>": the MQTT topic of a DDE item, such as GRAINLINK/UNIT1/Counts4um; with
+// an empty item, the prefix every item of the topic shares.
+inline QString MqttItemTopic(const QString& topicRoot, const QString& topic, const QString& item)
+{
+    return topicRoot + u'/' + topic + u'/' + item;
+}
+
 // The DDE source on an MQTT broker, which also carries the server's other retained messages
-// (setRetained(), same rules as the items). Item <item> of topic <topic> is the MQTT topic
-// "<root>/<topic>/<item>" (for example GRAINLINK/UNIT1/Counts4um), its payload the item's text in
-// UTF-8, published retained with QoS 1: a client that subscribes late reads every current value
-// (the DDE request), a live subscription receives every change (the advise link). The server's
-// availability is the retained "<root>/status": "online" on every connection, "offline" as the
-// last will and on shutdown(). It subscribes to nothing, so no client can change the server.
+// (setRetained(), same rules as the items) and its events (publish(): QoS 1, not retained).
+// Item <item> of topic <topic> is the MQTT topic "<root>/<topic>/<item>" (for example
+// GRAINLINK/UNIT1/Counts4um), its payload the item's text in UTF-8, published retained with
+// QoS 1: a client that subscribes late reads every current value (the DDE request), a live
+// subscription receives every change (the advise link). The server's availability is the
+// retained "<root>/status": "online" on every connection, "offline" as the last will and on
+// shutdown(). It subscribes to nothing, so no client can change the server.
 //
 // Guarantees:
 // - Never blocks the caller: the client runs in the Qt event loop (socket notifiers and timers,
@@ -59,19 +69,29 @@ inline QString MqttStatusTopic(const QString& topicRoot)
 //   waiting. A missing or restarting broker, a refused login or a certificate that fails is
 //   retried with growing delays (up to 5 s); the delays start from the shortest again only
 //   after a connection has lasted `stableAfter`, so that a broker that accepts and then drops
-//   every connection is not hammered.
+//   every connection is not hammered. An attempt the broker's machine has taken but the broker
+//   does not answer (a broker stopped or swapping) is waited for rather than repeated, so that
+//   the broker, once it runs again, serves one attempt and not a queue of them.
 // - No value is lost: the source keeps the current text of every item and publishes all of them
 //   on every connection, so a change made while the broker is down goes out on reconnection.
 //   Each connection starts from a fresh client, so stale messages of a lost connection are never
 //   re-sent after the current values.
-// - The connection state is reported once per change, and each reason why connecting fails once
-//   per outage, with the broker's or the library's own words; never once per attempt.
+// - The connection state is reported once per change: an outage once, with the reason in the
+//   broker's or the library's own words, never once per attempt.
+// - Events published while the broker cannot be reached wait, the last kMaxWaitingMessages of
+//   them, and go out after the current values on the next connection; how many were dropped is
+//   warned about then.
 // - Destroying the source without shutdown() drops the connection like a crash would, so the
 //   broker publishes the last will "offline".
-class MqttDdeSource final : public QObject, public DdeSource, public RetainedMessages {
+class MqttDdeSource final : public QObject,
+                            public DdeSource,
+                            public RetainedMessages,
+                            public TransientMessages {
     Q_OBJECT
 
 public:
+    static constexpr qsizetype kMaxWaitingMessages = 1000;
+
     explicit MqttDdeSource(MqttSettings settings, QObject* parent = nullptr);
     ~MqttDdeSource() override;
 
@@ -81,6 +101,8 @@ public:
     void setItem(const QString& topic, const QString& item, const QString& text) override;
     // The same rules for any other topic; an invalid topic name is refused with a warning.
     void setRetained(const QString& topic, const QByteArray& payload) override;
+    // QoS 1, not retained; an invalid topic name is refused with a warning.
+    void publish(const QString& topic, const QByteArray& payload) override;
 
     // Publishes "offline", waits at most `wait` for the broker to take it, then disconnects
     // cleanly. The source does not connect again.
@@ -109,13 +131,17 @@ private:
     int configure(mosquitto* client);
     void settle(int rc);
     int announce();
-    void lose(const QString& reason, bool withoutReason = false);
+    int sendWaiting();
+    void lose(const QString& reason);
     void dropClient();
     void dropNotifiers();
     void updateNotifiers();
+    void onSocketReady();
     void onHousekeeping();
+    void onAttemptUnanswered();
     void onStable();
     void report(bool connected, const QString& detail);
+    void reportChange(bool connected, const QString& detail);
     QString endpoint() const;
 
     static void onConnack(mosquitto* client, void* self, int code);
@@ -126,6 +152,8 @@ private:
     QByteArray m_clientId;
     QByteArray m_statusTopic;
     std::map<QByteArray, QByteArray> m_values;  // MQTT topic -> payload
+    std::deque<std::pair<QByteArray, QByteArray>> m_waiting;  // messages for the next connection
+    qint64 m_droppedWaiting = 0;
 
     std::unique_ptr<mosquitto, ClientDeleter> m_client;
     QSocketNotifier* m_readNotifier = nullptr;
@@ -133,9 +161,12 @@ private:
     Link m_link = Link::Idle;
     QStringList m_addresses;  // of the host, tried in turn before resolving it again
     qsizetype m_nextAddress = 0;
+    // Named children ("retry", "stable"), so that tests can read the delay before the next
+    // attempt and make a connection last without waiting for real seconds.
     QTimer m_retry;
     QTimer m_housekeeping;
     QTimer m_stable;
+    QDeadlineTimer m_attemptDeadline;  // for the broker's answer to the current attempt
     std::chrono::milliseconds m_retryDelay;
     std::optional<int> m_connackCode;  // set by the callback, handled after the call returns
     int m_lastAckedMid = 0;
@@ -144,9 +175,6 @@ private:
     QString m_libraryError;
     std::optional<bool> m_reported;
     QString m_reportedDetail;
-    std::set<QString> m_reportedFailures;  // since the last connection
-    QString m_heldFailure;  // a failure without its reason, not reported yet
-    int m_heldCount = 0;    // attempts in a row that failed so
     bool m_shutDown = false;
 };
 

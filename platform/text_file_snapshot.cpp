@@ -1,5 +1,7 @@
 #include "platform/text_file_snapshot.h"
 
+#include "platform/file_descriptor.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -25,22 +27,6 @@ bool IsOlderThanSlack(const timespec& modified, const timespec& readAt)
 {
     return readAt.tv_sec - modified.tv_sec > kTimeStampSlackSeconds;
 }
-
-// Closes the descriptor when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 }  // namespace
 
@@ -79,7 +65,7 @@ void TextFileSnapshot::Load()
     timespec readAt = {};
     clock_gettime(CLOCK_REALTIME, &readAt);
     // Not blocking, so that opening a FIFO cannot hang; what it is decides the rest.
-    const Descriptor file(
+    const FileDescriptor file(
         ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat info = {};
     if (file.get() < 0 || ::fstat(file.get(), &info) != 0) return SetUnreadable(ErrnoText(errno));

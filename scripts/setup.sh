@@ -12,10 +12,11 @@ packages=(
   libmosquitto-dev mosquitto mosquitto-clients openssl
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
-  dpkg-dev lintian
+  dpkg-dev lintian logrotate
+  nodejs python3-jinja2
 )
 case "${1:-}" in
-  --screenshots) packages+=(openbox xdotool x11-utils imagemagick optipng) ;;
+  --screenshots) packages+=(openbox xdotool x11-utils imagemagick optipng qt6ct) ;;
   --fuzz) packages+=(clang-14 libclang-rt-14-dev llvm-14) ;;
 esac
 

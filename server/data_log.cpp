@@ -5,6 +5,7 @@
 #include "state/numeric_text.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -114,9 +115,13 @@ void DataLog::LogData(int unit)
     m_history.RefreshHistory(unit);
 
     if (m_state.DemoMode || !m_state.LogEnabled) return;
-    m_writer.Append(unit, UnitFileName(m_state.LogFile, unit),
-                    DataLogLine(m_history.row(unit, NewestRow(m_state.BufferSize)),
-                                m_clock.now()));
+    const QString path = UnitFileName(m_state.LogFile, unit);
+    QByteArray lines =
+        DataLogLine(m_history.row(unit, NewestRow(m_state.BufferSize)), m_clock.now());
+    // A file rotated away or deleted (or emptied) starts again with its column names, so that
+    // every file opens in a spreadsheet with them; header and line are appended as one.
+    if (QFileInfo(path).size() == 0) lines.prepend(DataLogHeader() + kLineEnd);
+    m_writer.Append(unit, path, lines);
 }
 
 }  // namespace grainlink

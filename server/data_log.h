@@ -34,9 +34,9 @@ void CreateMissingLogFiles(const SharedState& state);
 // `LogData(unit)`: every record that reaches a unit enters its history and, unless logging is
 // off or demonstration mode is on, its data log file. The chart frame's caption is stamped,
 // the history shifted and its newest row filled from the item texts, the grid and chart
-// refreshed, then the line appended. A line is appended whole or not at all; a file that cannot
-// take it is reported once (and once more when it takes lines again), and the history goes on
-// either way.
+// refreshed, then the line appended; a file that is missing or empty gets the header line
+// first. A line is appended whole or not at all; a file that cannot take it is reported once
+// (and once more when it takes lines again), and the history goes on either way.
 class DataLog {
 public:
     DataLog(const SharedState& state, const ItemTables& items, HistoryStore& history,

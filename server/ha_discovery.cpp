@@ -40,6 +40,20 @@ QString IdPart(const QString& text)
     return QString(text).replace(other, QStringLiteral("_"));
 }
 
+// Subscripts, not attributes: in Jinja `value_json.items` is the dictionary's items() method,
+// not the "items" member. A number that is null (a stale unit) or missing (a text that is no
+// number) renders as None, which Home Assistant takes as "unknown" instead of keeping the last
+// value or recording an empty state.
+QString ValueTemplate(const QString& item, bool numeric)
+{
+    const QString member =
+        QStringLiteral("value_json['items']['%1']['%2']")
+            .arg(item, numeric ? QStringLiteral("value") : QStringLiteral("text"));
+    if (!numeric) return QStringLiteral("{{ %1 }}").arg(member);
+    return QStringLiteral("{% set reading = %1 %}{{ reading if reading is number else None }}")
+        .arg(member);
+}
+
 }  // namespace
 
 std::vector<RetainedMessage> DiscoveryConfigs(const QString& prefix, const DiscoveryUnit& unit)
@@ -65,8 +79,7 @@ std::vector<RetainedMessage> DiscoveryConfigs(const QString& prefix, const Disco
             {"name", QString::fromUtf16(sensor.name)},
             {"unique_id", node + u'_' + object},
             {"state_topic", UnitTopic(unit.topicRoot, unit.unit, QStringLiteral("record"))},
-            {"value_template", QStringLiteral("{{ value_json.items.%1.%2 }}")
-                                   .arg(item, sensor.numeric ? "value" : "text")},
+            {"value_template", ValueTemplate(item, sensor.numeric)},
             {"availability", availability},
             {"availability_mode", "all"},
             {"device", deviceInfo},

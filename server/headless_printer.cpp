@@ -9,7 +9,15 @@ bool IsControl(char16_t c)
     return c < 0x20 || (c >= 0x7F && c <= 0x9F);
 }
 
-QString Escaped(const QString& text)
+QByteArray DropNotice(qint64 dropped)
+{
+    return QByteArrayLiteral("(") + QByteArray::number(dropped) +
+           (dropped == 1 ? " line" : " lines") + " dropped: standard output was not read)\n";
+}
+
+}  // namespace
+
+QString EscapeControls(const QString& text)
 {
     QString escaped;
     escaped.reserve(text.size());
@@ -27,14 +35,6 @@ QString Escaped(const QString& text)
     return escaped;
 }
 
-QByteArray DropNotice(qint64 dropped)
-{
-    return QByteArrayLiteral("(") + QByteArray::number(dropped) +
-           (dropped == 1 ? " line" : " lines") + " dropped: standard output was not read)\n";
-}
-
-}  // namespace
-
 HeadlessPrinter::HeadlessPrinter(CommsPanel& panel, int fd, QObject* parent)
     : QObject(parent), m_output(fd, DropNotice)
 {
@@ -47,7 +47,7 @@ HeadlessPrinter::HeadlessPrinter(CommsPanel& panel, int fd, QObject* parent)
 QString HeadlessPrinter::FormatLine(CommsControl control, int unit, const QString& text)
 {
     return QStringLiteral("%1(%2) = %3")
-        .arg(CommsControlName(control), QString::number(unit), Escaped(text));
+        .arg(CommsControlName(control), QString::number(unit), EscapeControls(text));
 }
 
 }  // namespace grainlink

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "server/ha_discovery.h"
-#include "server/record_snapshot.h"
 #include "server/unit_topics.h"
 
 namespace grainlink {
@@ -39,11 +38,10 @@ MqttUnitPublisher::MqttUnitPublisher(const ItemTables& items, const SharedState&
     for (int unit = 1; unit <= kMaxUnits; ++unit) publishAvailability(unit);
 }
 
-void MqttUnitPublisher::onRecord(int unit)
+void MqttUnitPublisher::onRecord(int unit, RecordState state)
 {
     if (!IsUnit(unit)) return;
-    m_out.setRetained(UnitTopic(m_topicRoot, unit, QStringLiteral("record")),
-                      RecordSnapshot(m_items[unit], m_state.UnitName[unit], m_clock.now()));
+    publishSnapshot(unit, state);
     m_live[unit] = true;
     publishAvailability(unit);
 }
@@ -51,6 +49,7 @@ void MqttUnitPublisher::onRecord(int unit)
 void MqttUnitPublisher::onUnitStale(int unit)
 {
     if (!IsUnit(unit)) return;
+    if (!m_staleSnapshotSent[unit]) publishSnapshot(unit, RecordState::Stale);
     m_live[unit] = false;
     publishAvailability(unit);
 }
@@ -69,7 +68,18 @@ void MqttUnitPublisher::onServedUnits(const std::set<int>& units)
 
 void MqttUnitPublisher::onShutdown()
 {
-    for (int unit = 1; unit <= kMaxUnits; ++unit) onUnitStale(unit);
+    // The values stay as they were: only their availability ends.
+    for (int unit = 1; unit <= kMaxUnits; ++unit) {
+        m_live[unit] = false;
+        publishAvailability(unit);
+    }
+}
+
+void MqttUnitPublisher::publishSnapshot(int unit, RecordState state)
+{
+    m_out.setRetained(UnitTopic(m_topicRoot, unit, QStringLiteral("record")),
+                      RecordSnapshot(m_items[unit], m_state.UnitName[unit], m_clock.now(), state));
+    m_staleSnapshotSent[unit] = state == RecordState::Stale;
 }
 
 void MqttUnitPublisher::publishAvailability(int unit)

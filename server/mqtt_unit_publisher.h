@@ -7,6 +7,7 @@
 #include "config/mqtt_settings.h"
 #include "platform/clock.h"
 #include "platform/retained_messages.h"
+#include "server/record_snapshot.h"
 #include "state/item_table.h"
 #include "state/unit_state.h"
 
@@ -16,7 +17,8 @@ namespace grainlink {
 std::set<int> ServedUnits(const SharedState& state);
 
 // Publishes what MQTT consumers need beside the item topics, through the same connection:
-// - "<root>/UNIT<n>/record", the record snapshot of every framed or demonstration record;
+// - "<root>/UNIT<n>/record", the record snapshot of every framed or demonstration record, and
+//   a stale snapshot (no numbers) when the unit's values are marked stale;
 // - "<root>/UNIT<n>/availability", "online" while the unit is served and its values are live,
 //   "offline" from construction on, while its values are stale or its port is lost, while it is
 //   not served, and after shutdown;
@@ -29,9 +31,10 @@ public:
     MqttUnitPublisher(const ItemTables& items, const SharedState& state, const Clock& clock,
                       RetainedMessages& out, QString topicRoot, MqttDiscoverySettings discovery);
 
-    // A framed or demonstration record of the unit was stored in its item table.
-    void onRecord(int unit);
-    // The unit's values were marked invalid, or its port was lost.
+    // A framed (Live) or demonstration record of the unit was stored in its item table.
+    void onRecord(int unit, RecordState state);
+    // The unit's values were marked invalid, or its port was lost. The stale snapshot goes out
+    // once, not at every marking of a unit that stays silent.
     void onUnitStale(int unit);
     // The units served now (at start-up and after every change of the configuration); also
     // refreshes the discovery configs with the units' current names.
@@ -41,6 +44,7 @@ public:
     void onShutdown();
 
 private:
+    void publishSnapshot(int unit, RecordState state);
     void publishAvailability(int unit);
     void publishDiscovery(int unit);
 
@@ -52,6 +56,7 @@ private:
     MqttDiscoverySettings m_discovery;
     std::array<bool, kMaxUnits + 1> m_served{};
     std::array<bool, kMaxUnits + 1> m_live{};
+    std::array<bool, kMaxUnits + 1> m_staleSnapshotSent{};
 };
 
 }  // namespace grainlink

@@ -2,10 +2,27 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QJsonValue>
 
 #include "state/numeric_text.h"
 
 namespace grainlink {
+namespace {
+
+QString StateName(RecordState state)
+{
+    switch (state) {
+    case RecordState::Live:
+        break;
+    case RecordState::Stale:
+        return QStringLiteral("stale");
+    case RecordState::Demonstration:
+        return QStringLiteral("demonstration");
+    }
+    return QStringLiteral("live");
+}
+
+}  // namespace
 
 std::optional<double> ItemNumber(Item item, const QString& text)
 {
@@ -20,19 +37,22 @@ QString IsoTimeWithOffset(const QDateTime& time)
     return text.endsWith(u'Z') ? text.chopped(1) + QStringLiteral("+00:00") : text;
 }
 
-QByteArray RecordSnapshot(const ItemTable& table, const QString& name, const QDateTime& time)
+QByteArray RecordSnapshot(const ItemTable& table, const QString& name, const QDateTime& time,
+                          RecordState state)
 {
     QJsonObject items;
     for (Item item : AllItems()) {
         const QString& text = table.text(item);
         QJsonObject entry{{QStringLiteral("text"), text}};
         if (const auto value = ItemNumber(item, text))
-            entry.insert(QStringLiteral("value"), *value);
+            entry.insert(QStringLiteral("value"),
+                         state == RecordState::Stale ? QJsonValue() : QJsonValue(*value));
         items.insert(ItemName(item), entry);
     }
     const QJsonObject record{{QStringLiteral("time"), IsoTimeWithOffset(time)},
                              {QStringLiteral("unit"), table.unit()},
                              {QStringLiteral("name"), name},
+                             {QStringLiteral("state"), StateName(state)},
                              {QStringLiteral("items"), items}};
     return QJsonDocument(record).toJson(QJsonDocument::Compact);
 }

@@ -17,16 +17,21 @@ ServerApp::ServerApp(MessageBox& messageBox, ErrorNotice& notice, QObject* paren
                   [this](int16_t number) { return PortDevicePath(m_core.config(), number); });
           }}),
       m_unitPublisher(m_core.items(), m_core.state(), m_clock, m_dde, m_dde.topicRoot(),
-                      ReadMqttDiscovery(m_core.config()))
+                      ReadMqttDiscovery(m_core.config())),
+      m_eventsFile(m_core.plant().events(), m_core.plant()),
+      m_eventPublisher(m_core.plant().events(), m_dde, m_dde.topicRoot())
 {
-    connect(&m_core, &ServerCore::recordStored, this,
-            [this](int unit) { m_unitPublisher.onRecord(unit); });
+    connect(&m_dde, &MqttDdeSource::connectionChanged, &m_core.plant(), &PlantModel::brokerChanged);
+    connect(&m_core, &ServerCore::recordStored, this, [this](int unit, bool generated) {
+        m_unitPublisher.onRecord(unit, generated ? RecordState::Demonstration : RecordState::Live);
+    });
     connect(&m_core, &ServerCore::unitMarkedStale, this,
             [this](int unit) { m_unitPublisher.onUnitStale(unit); });
 }
 
 void ServerApp::configurationChanged()
 {
+    m_core.plant().settingsChanged();
     m_unitPublisher.onServedUnits(ServedUnits(m_core.state()));
 }
 

@@ -5,6 +5,7 @@
 #include "platform/ini_profile_file.h"
 #include "platform/message_box.h"
 #include "platform/mqtt_dde_source.h"
+#include "server/event_outputs.h"
 #include "server/mqtt_unit_publisher.h"
 #include "server/server_core.h"
 
@@ -13,8 +14,9 @@
 namespace grainlink {
 
 // The server on the real platform: GRAINLINK.INI, serial ports mapped through its [Serial]
-// section, the MQTT broker of its [MQTT] section and the system clock. The caller chooses how
-// messages and port errors reach the user (windows or standard error).
+// section, the MQTT broker of its [MQTT] section and the system clock. The event log goes to
+// the events file and to the broker. The caller chooses how messages and port errors reach the
+// user (windows or standard error).
 class ServerApp : public QObject {
     Q_OBJECT
 
@@ -28,7 +30,7 @@ public:
     const MqttDdeSource& dde() const { return m_dde; }
 
     void start();
-    // The units served may have changed (options or port set-up closed).
+    // The units served or other settings may have changed (options or port set-up closed).
     void configurationChanged();
     // Stops acquisition, closes the ports and tells the broker the server is going offline.
     void shutdown();
@@ -39,6 +41,8 @@ private:
     MqttDdeSource m_dde;
     ServerCore m_core;
     MqttUnitPublisher m_unitPublisher;
+    EventsFile m_eventsFile;
+    MqttEventPublisher m_eventPublisher;
 };
 
 }  // namespace grainlink

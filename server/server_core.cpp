@@ -1,6 +1,7 @@
 #include "server/server_core.h"
 
 #include "acquisition/side_file_report.h"
+#include "server/build_info.h"
 #include "server/port_test.h"
 #include "server/startup.h"
 
@@ -10,18 +11,39 @@ ServerCore::ServerCore(const ServerServices& services, QObject* parent)
     : QObject(parent),
       m_config(services.profile),
       m_messageBox(services.messageBox),
+      m_plant(m_state, m_items, services.clock),
       m_ports(services.makePort),
       m_dataLog(m_state, m_items, m_history, services.clock,
-                MessageLineReporter(m_panel, services.clock)),
+                MessageLineReporter(m_panel, services.clock, m_plant)),
       m_events(m_state, m_items, m_dataLog,
-               UnitEventHooks{[this](int unit) { emit recordStored(unit); },
-                              [this](int unit) { emit unitMarkedStale(unit); }}),
-      m_cycle(m_state, m_ports, m_panel, services.clock, m_events, services.notice),
+               UnitEventHooks{.recordStored =
+                                  [this](int unit, bool generated) {
+                                      m_plant.recordStored(unit, generated);
+                                      emit recordStored(unit, generated);
+                                  },
+                              .markedStale =
+                                  [this](int unit) {
+                                      m_plant.valuesInvalid(unit);
+                                      emit unitMarkedStale(unit);
+                                  },
+                              .recordRejected =
+                                  [this](int unit) {
+                                      m_plant.inputDiscarded(
+                                          unit, QStringLiteral("bad data: a character that no "
+                                                               "record holds, not decoded"));
+                                  }}),
+      m_cycle(m_state, m_ports, m_panel, services.clock, m_events, services.notice, m_plant),
       m_publisher(m_items, services.dde)
 {
     m_tick.setObjectName(QStringLiteral("tmr_tick"));
     m_tick.setInterval(kTickIntervalMs);
-    connect(&m_tick, &QTimer::timeout, this, [this] { m_cycle.Tick(); });
+    connect(&m_tick, &QTimer::timeout, this, &ServerCore::runTick);
+}
+
+void ServerCore::runTick()
+{
+    m_plant.tick();
+    m_cycle.Tick();
 }
 
 void ServerCore::start()
@@ -35,6 +57,7 @@ void ServerCore::start()
     if (TestPortsAtStartUp(m_state, m_ports, m_messageBox, m_cycle)) ShowDisabledPorts();
     LoadFlowFactors(m_config, m_items);
     m_state.RequestPortReopen();
+    m_plant.serverStarted(VersionText());
     m_tick.start();
 }
 
@@ -50,6 +73,7 @@ void ServerCore::ShowDisabledPorts()
 
 void ServerCore::shutdown()
 {
+    m_plant.serverStopping();
     m_tick.stop();
     m_cycle.CloseAllPorts();
 }

@@ -5,6 +5,7 @@
 #include "acquisition/comms_panel.h"
 #include "config/config_file.h"
 #include "display/history_store.h"
+#include "plant/plant_model.h"
 #include "platform/clock.h"
 #include "platform/dde_source.h"
 #include "platform/error_notice.h"
@@ -32,8 +33,8 @@ struct ServerServices {
 };
 
 // The server without any window: shared state, item tables, histories, communications panel,
-// serial ports, the acquisition tick, the data log and the DDE items. The main window and the
-// headless mode are views over it.
+// serial ports, the acquisition tick, the data log, the DDE items and the plant model (unit
+// states and the event log). The main window and the headless mode are views over it.
 class ServerCore : public QObject {
     Q_OBJECT
 
@@ -46,21 +47,24 @@ public:
     // missing data log files, tests the ports, fills the panel and the flow factors, then starts
     // the tick, whose first run opens the ports.
     void start();
-    // Stops the tick and closes every open port.
+    // Stops the tick and closes every open port ("Server stopping" in the event log).
     void shutdown();
+    // One run of the tick: the plant model looks at the settings, then the acquisition cycle.
+    void runTick();
 
     SharedState& state() { return m_state; }
     ItemTables& items() { return m_items; }
     HistoryStore& history() { return m_history; }
     CommsPanel& panel() { return m_panel; }
+    PlantModel& plant() { return m_plant; }
     ConfigFile& config() { return m_config; }
     AcquisitionCycle& cycle() { return m_cycle; }
     MessageBox& messageBox() { return m_messageBox; }
     QTimer& tick() { return m_tick; }
 
 signals:
-    // A decoded or demonstration record of the unit went through the data log.
-    void recordStored(int unit);
+    // A decoded or (`generated`) demonstration record of the unit went through the data log.
+    void recordStored(int unit, bool generated);
     // The unit's values were marked invalid (at port opening, silence or a lost port).
     void unitMarkedStale(int unit);
 
@@ -72,6 +76,7 @@ private:
     SharedState m_state;
     ItemTables m_items;
     CommsPanel m_panel;
+    PlantModel m_plant;
     ComPorts m_ports;
     HistoryStore m_history;
     DataLog m_dataLog;

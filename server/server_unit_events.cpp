@@ -2,6 +2,8 @@
 
 #include "server/unit_status.h"
 
+#include <utility>
+
 namespace grainlink {
 
 ServerUnitEvents::ServerUnitEvents(SharedState& state, ItemTables& items, DataLog& log,
@@ -16,7 +18,9 @@ ServerUnitEvents::ServerUnitEvents(SharedState& state, ItemTables& items, DataLo
 
 void ServerUnitEvents::DecodeRecord(int unit)
 {
+    m_logged = false;
     m_decoder.DecodeRecord(unit);
+    if (!m_logged && m_hooks.recordRejected) m_hooks.recordRejected(unit);
 }
 
 void ServerUnitEvents::MarkUnitInvalid(int unit)
@@ -29,13 +33,17 @@ void ServerUnitEvents::MarkUnitInvalid(int unit)
 void ServerUnitEvents::MakeDemoRecord(int unit)
 {
     m_demo.MakeDemoRecord(unit, m_items);
+    if (unit >= 1 && unit <= kMaxUnits) m_generated[unit] = true;
 }
 
 void ServerUnitEvents::LogData(int unit)
 {
     // Every record, decoded or generated, ends here once its items are written.
+    m_logged = true;
     m_log.LogData(unit);
-    if (m_hooks.recordStored && unit >= 1 && unit <= kMaxUnits) m_hooks.recordStored(unit);
+    if (unit < 1 || unit > kMaxUnits) return;
+    const bool generated = std::exchange(m_generated[unit], false);
+    if (m_hooks.recordStored) m_hooks.recordStored(unit, generated);
 }
 
 }  // namespace grainlink

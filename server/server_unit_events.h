@@ -5,14 +5,17 @@
 #include "server/data_log.h"
 #include "server/demo_data.h"
 
+#include <array>
 #include <functional>
 
 namespace grainlink {
 
 // Who is told, beyond the windows, that a unit's values changed as a whole.
 struct UnitEventHooks {
-    std::function<void(int unit)> recordStored;  // a decoded or demonstration record
+    // A decoded record, or a generated demonstration record.
+    std::function<void(int unit, bool generated)> recordStored;
     std::function<void(int unit)> markedStale;   // its values were marked invalid
+    std::function<void(int unit)> recordRejected;  // a framed message the decoder refused
 };
 
 // Where the acquisition cycle's hand-offs land in the server.
@@ -32,8 +35,10 @@ private:
     ItemTables& m_items;
     DataLog& m_log;
     UnitEventHooks m_hooks;
+    bool m_logged = false;  // the record being decoded reached LogData
     RecordDecoder m_decoder;
     DemoData m_demo;
+    std::array<bool, kMaxUnits + 1> m_generated{};  // the record on its way to LogData
 };
 
 }  // namespace grainlink

@@ -13,7 +13,9 @@
 #include "platform/clock.h"
 #include "state/unit_state.h"
 #include "widgets/captioned_frame.h"
+#include "widgets/role_colours.h"
 #include "widgets/twips.h"
+#include "widgets/window_frame.h"
 
 namespace grainlink {
 namespace {
@@ -36,8 +38,6 @@ constexpr int kTimeColumnWidening = 50;
 constexpr int kGridWidthAllowance = 450;
 constexpr int kFontPixels = 11;
 constexpr int kCellPadding = 12;  // pixels around a cell's text
-
-const QColor kCaptionBlack(0, 0, 0);
 
 int PixelsToTwips(int pixels)
 {
@@ -83,11 +83,12 @@ TableWindow::TableWindow(HistoryStore& history, const SharedState& state, int un
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
 
-    m_frameChart = new CaptionedFrame(history.frameCaption(unit), kCaptionBlack, client);
+    const QColor captionColour = ColoursFor(ColourRole::Caption).text;
+    m_frameChart = new CaptionedFrame(history.frameCaption(unit), captionColour, client);
     m_frameChart->setObjectName(QStringLiteral("frame_chart"));
     m_chart = new HistoryChart(m_frameChart);
     m_graphControl =
-        new CaptionedFrame(QStringLiteral("Graph control"), kCaptionBlack, m_frameChart);
+        new CaptionedFrame(QStringLiteral("Graph control"), captionColour, m_frameChart);
     m_graphControl->setObjectName(QStringLiteral("frame_graph_control"));
     SetTwipsGeometry(m_graphControl, QRect(0, 0, kGraphControlWidth, kGraphControlHeight));
     BuildSeriesBoxes();
@@ -99,13 +100,19 @@ TableWindow::TableWindow(HistoryStore& history, const SharedState& state, int un
     m_grid->setModel(m_model);
     m_grid->verticalHeader()->hide();
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 4);
-    m_grid->horizontalHeader()->setDefaultSectionSize(ColumnWidth(*m_grid));
+    // The columns share whatever width the grid has beyond their own, the Time column keeping
+    // its extra width; narrower than that, the grid scrolls sideways.
+    QHeaderView* header = m_grid->horizontalHeader();
+    header->setDefaultSectionSize(ColumnWidth(*m_grid));
+    header->setMinimumSectionSize(header->defaultSectionSize());
+    header->setSectionResizeMode(QHeaderView::Stretch);
+    header->setSectionResizeMode(1, QHeaderView::Interactive);
     m_grid->horizontalHeader()->setHighlightSections(false);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setWordWrap(false);
 
     BuildMenus();
-    setMinimumSize(TwipsToPixels(kMinimumTwips), TwipsToPixels(kMinimumTwips));
+    KeepOuterMinimum();
     resize(TwipsToPixels(kClientWidthTwips),
            TwipsToPixels(kClientHeightTwips) + menuBar()->sizeHint().height());
 
@@ -142,28 +149,28 @@ void TableWindow::BuildSeriesBoxes()
 
 void TableWindow::BuildMenus()
 {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnu_file"));
-    connect(AddCommand(file, "mnu_close", QStringLiteral("Close")), &QAction::triggered, this,
+    connect(AddCommand(file, "mnu_close", QStringLiteral("&Close")), &QAction::triggered, this,
             &QWidget::hide);
-    connect(AddCommand(file, "mnu_all", QStringLiteral("Close All")), &QAction::triggered, this,
+    connect(AddCommand(file, "mnu_all", QStringLiteral("Close &All")), &QAction::triggered, this,
             &TableWindow::closeAllRequested);
 
-    QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("mnu_view"));
     const struct {
         const char* name;
         const char* text;
         HistoryView view;
-    } commands[] = {{"mnu_counts", "Counts", HistoryView::Counts},
-                    {"mnu_codes", "Codes", HistoryView::Codes},
-                    {"mnu_diagnostics", "Diagnostics", HistoryView::Diagnostics}};
+    } commands[] = {{"mnu_counts", "&Counts", HistoryView::Counts},
+                    {"mnu_codes", "C&odes", HistoryView::Codes},
+                    {"mnu_diagnostics", "&Diagnostics", HistoryView::Diagnostics}};
     for (const auto& command : commands)
         connect(AddCommand(view, command.name, QString::fromLatin1(command.text)),
                 &QAction::triggered, this,
                 [this, chosen = command.view] { ViewCommand(chosen); });
 
-    QAction* tile = menuBar()->addAction(QStringLiteral("Tile"));
+    QAction* tile = menuBar()->addAction(QStringLiteral("&Tile"));
     tile->setObjectName(QStringLiteral("mnu_tile"));
     connect(tile, &QAction::triggered, this, &TableWindow::tileRequested);
 }
@@ -191,7 +198,8 @@ void TableWindow::OnViewConfigured()
         m_history.setTimeColumnSized(m_unit, true);
     }
     m_gridWidthTwips =
-        kHistoryColumns * PixelsToTwips(m_grid->columnWidth(5)) + kGridWidthAllowance;
+        kHistoryColumns * PixelsToTwips(m_grid->horizontalHeader()->defaultSectionSize()) +
+        kGridWidthAllowance;
     ApplyLayout();
     m_grid->scrollToBottom();  // the newest rows are at the bottom
 }
@@ -204,8 +212,21 @@ void TableWindow::OnRefreshed()
     m_chart->Refresh(m_history, m_unit, m_history.tableView(m_unit), plotted);
 }
 
+void TableWindow::KeepOuterMinimum()
+{
+    const QSize outer(TwipsToPixels(kMinimumTwips), TwipsToPixels(kMinimumTwips));
+    setMinimumSize(outer.shrunkBy(WindowFrame(this)));
+}
+
+void TableWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    KeepOuterMinimum();
+}
+
 void TableWindow::resizeEvent(QResizeEvent* event)
 {
+    KeepOuterMinimum();
     QMainWindow::resizeEvent(event);
     ApplyLayout();
 }
@@ -225,9 +246,12 @@ void TableWindow::ApplyLayout()
     const int controlTop = kChartTop + chartHeight + 10;
     SetTwipsGeometry(m_graphControl, QRect((frameWidth - kGraphControlWidth) / 2, controlTop,
                                            kGraphControlWidth, kGraphControlHeight));
-    // A grid wider than its frame would lose its outer columns, headings and all; within the
-    // frame it scrolls sideways instead.
-    const int gridWidth = std::min(m_gridWidthTwips, frameWidth - 2 * kChartLeft);
+    // The grid grows with the window beyond its design size, keeping its margins. A grid wider
+    // than its frame would lose its outer columns, headings and all; within the frame it scrolls
+    // sideways instead.
+    const int designFrameWidth = kClientWidthTwips - kFrameWidthAllowance;
+    const int gridWidth = std::min(m_gridWidthTwips + std::max(0, frameWidth - designFrameWidth),
+                                   frameWidth - 2 * kChartLeft);
     const int gridTop = controlTop + kGraphControlHeight + 50;
     SetTwipsGeometry(m_grid, QRect((frameWidth - gridWidth) / 2, gridTop, gridWidth,
                                    frameHeight - gridTop - 100));

@@ -21,7 +21,7 @@ struct SharedState;
 // view, a thin view over the unit's part of the history store: whatever ConfigureView and
 // RefreshHistory do there shows here. It is created hidden once the configuration is loaded
 // and never destroyed: closing only hides it. Its layout follows its size, in twips, and it
-// never gets smaller than 6000 x 6000 twips.
+// never gets smaller than 6000 x 6000 twips, its frame included.
 class TableWindow : public QMainWindow {
     Q_OBJECT
 
@@ -45,6 +45,7 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void BuildMenus();
@@ -52,6 +53,7 @@ private:
     void OnViewConfigured();
     void OnRefreshed();
     void ApplyLayout();
+    void KeepOuterMinimum();
 
     HistoryStore& m_history;
     const SharedState& m_state;

@@ -1,72 +1,100 @@
 #include "display/ui/window_tiler.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
+#include <QDeadlineTimer>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include "widgets/twips.h"
+#include "widgets/window_frame.h"
+
+#include <algorithm>
 
 namespace grainlink {
 namespace {
 
-QSize ToTwips(QSize pixels) { return pixels * kTwipsPerPixel; }
+constexpr int kFramingWaitMs = 2000;
 
-QSize ToPixels(QSize twips)
+QSize ToTwips(QSize pixels)
 {
-    return {TwipsToPixels(twips.width()), TwipsToPixels(twips.height())};
+    return pixels * kTwipsPerPixel;
 }
 
-QPoint ToPixels(QPoint twips) { return {TwipsToPixels(twips.x()), TwipsToPixels(twips.y())}; }
-
-// A window that has never been shown has not been laid out yet: its size is the one its layout
-// asks for. Its frame is unknown until the window system has shown it.
-QSize OuterSize(const QWidget* window)
+// Sizes round down, so that a planned size never grows past the room it was planned for.
+QSize ToPixels(QSize twips)
 {
-    if (!window->testAttribute(Qt::WA_WState_Created) && window->sizeHint().isValid())
-        return window->sizeHint();
-    return window->frameGeometry().size();
+    return {twips.width() / kTwipsPerPixel, twips.height() / kTwipsPerPixel};
+}
+
+QPoint ToPixels(QPoint twips)
+{
+    return {TwipsToPixels(twips.x()), TwipsToPixels(twips.y())};
 }
 
 ArrangedWindows Describe(const UnitWindowList& windows)
 {
     ArrangedWindows described;
     for (int slot = 0; slot < kArrangedWindows; ++slot) {
-        if (QWidget* window = windows[slot])
-            described[slot] = {window->isVisible(), ToTwips(OuterSize(window))};
+        const QWidget* window = windows[slot];
+        if (!window) continue;
+        const QMargins frame = WindowFrame(window);
+        described[slot] = {window->isVisible(), ToTwips(window->size().grownBy(frame)),
+                           ToTwips(window->minimumSize().grownBy(frame))};
     }
     return described;
 }
 
-void ResizeOuter(QWidget* window, QSize outer)
+// A window just shown (by Show All) is mapped, framed and placed by the window system a little
+// later, and a size or position asked for before that may be lost. The wait is bounded (the
+// acquisition tick wakes it every second at the latest), so that a window system that never
+// shows a window cannot hold the server up.
+void WaitUntilFramed(const UnitWindowList& windows)
 {
-    const QSize frame = window->frameGeometry().size() - window->size();
-    window->resize(outer - frame);
+    const auto unframed = [&windows] {
+        return std::any_of(windows.begin(), windows.end(), [](const QWidget* window) {
+            if (!window || !window->isVisible() || !window->windowHandle()) return false;
+            return !window->windowHandle()->isExposed() || !WindowFrameKnown(window);
+        });
+    };
+    const QDeadlineTimer deadline(kFramingWaitMs);
+    while (unframed() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 }  // namespace
 
-void TileWindows(const UnitWindowList& windows)
+void TileWindows(const UnitWindowList& windows, const QScreen& screen)
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) return;
-    const QRect area = screen->geometry();
-    const QSize screenTwips = ToTwips(area.size());
-
-    const TileSizing sizing = PlanTileSizing(Describe(windows), screenTwips);
-    for (int slot = 0; slot < kArrangedWindows; ++slot) {
-        QWidget* window = windows[slot];
+    for (QWidget* window : windows) {
         if (!window || !window->isVisible()) continue;
         window->setWindowState(window->windowState() &
                                ~(Qt::WindowMinimized | Qt::WindowMaximized));
-        if (IsTableSlot(slot) && sizing.tableSize) ResizeOuter(window, ToPixels(*sizing.tableSize));
     }
-    QCoreApplication::processEvents();
+    WaitUntilFramed(windows);
 
-    const auto corners = PlaceWindows(Describe(windows), sizing.arrangement, screenTwips);
+    const QRect area = screen.availableGeometry();
+    const QSize areaTwips = ToTwips(area.size());
+    // The windows are placed at the sizes asked for: a window system may confirm a new size
+    // only later.
+    ArrangedWindows described = Describe(windows);
+    const TileSizing sizing = PlanTileSizing(described, areaTwips);
+    for (int slot = 0; slot < kArrangedWindows; ++slot) {
+        QWidget* window = windows[slot];
+        if (!window || !window->isVisible() || !IsTableSlot(slot) || !sizing.tableSize) continue;
+        described[slot].size = *sizing.tableSize;
+        window->resize(ToPixels(*sizing.tableSize).shrunkBy(WindowFrame(window)));
+    }
+    QCoreApplication::processEvents();  // the tables lay themselves out at their new size
+
+    const WindowCorners corners = PlaceWindows(described, sizing.arrangement, areaTwips);
     for (int slot = 0; slot < kArrangedWindows; ++slot) {
         if (!corners[slot]) continue;
-        windows[slot]->move(area.topLeft() + ToPixels(*corners[slot]));
+        // Placed by its client area, which does not depend on whether the window system has
+        // told its frame yet.
+        const QRect outer(area.topLeft() + ToPixels(*corners[slot]),
+                          ToPixels(described[slot].size));
+        windows[slot]->setGeometry(outer.marginsRemoved(WindowFrame(windows[slot])));
     }
 }
 

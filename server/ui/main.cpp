@@ -1,28 +1,31 @@
 // grainlink: the data server with its main window, or without any window (--headless).
+#include "platform/stderr_log.h"
 #include "platform/termination_signals.h"
+#include "server/build_info.h"
+#include "server/command_line.h"
 #include "server/headless_printer.h"
 #include "server/server_app.h"
 #include "server/ui/windowed_server.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QTimer>
 
 #include <csignal>
-#include <memory>
+#include <cstdio>
 #include <unistd.h>
 
 namespace {
 
 using namespace grainlink;
 
-int RunHeadless(QCoreApplication& app, bool demo)
+int RunHeadless(QCoreApplication& app, const ServerOptions& options)
 {
     StderrMessageBox messageBox;
     StderrErrorNotice notice;
     ServerApp server(messageBox, notice);
-    server.core().state().DemoMode = demo;
+    server.core().state().DemoMode = options.demo;
     HeadlessPrinter printer(server.core().panel(), STDOUT_FILENO);
+    StderrEventPrinter events(server.core().plant().events());
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &app, [&] {
         server.shutdown();
@@ -32,9 +35,9 @@ int RunHeadless(QCoreApplication& app, bool demo)
     return app.exec();
 }
 
-int RunWindowed(QApplication& app, bool demo)
+int RunWindowed(QApplication& app, const ServerOptions& options)
 {
-    WindowedServer server(demo, [&app] { app.exit(0); });
+    WindowedServer server(options.demo, [&app] { app.exit(0); });
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &server,
                      &WindowedServer::Shutdown);
@@ -44,13 +47,19 @@ int RunWindowed(QApplication& app, bool demo)
     return app.exec();
 }
 
-// Headless mode, and the help and version texts, must not need a display.
-bool NeedsNoDisplay(int argc, char** argv)
+// Whether the windows have somewhere to go; without, the GUI library would abort the program.
+bool HasDisplay(const CommandLine& line)
 {
-    for (int i = 1; i < argc; ++i)
-        for (const char* option : {"--headless", "--help", "-h", "--help-all", "--version", "-v"})
-            if (qstrcmp(argv[i], option) == 0) return true;
-    return false;
+    return line.windowSystemChosen || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+QStringList Arguments(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
 }
 
 }  // namespace
@@ -60,31 +69,33 @@ int main(int argc, char** argv)
     // A reader that has gone (`grainlink --headless | true`, a closed log pipe) must cost lines,
     // not the server: writes then fail with EPIPE instead of killing the process.
     std::signal(SIGPIPE, SIG_IGN);
-
-    // The kind of application is chosen before the options are parsed.
-    std::unique_ptr<QCoreApplication> app =
-        NeedsNoDisplay(argc, argv) ? std::make_unique<QCoreApplication>(argc, argv)
-                                   : std::make_unique<QApplication>(argc, argv);
+    RouteQtMessagesToStderr();
     QCoreApplication::setApplicationName(QStringLiteral("grainlink"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kProductVersion));
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Data server for on-line particle-monitoring instruments."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption headless(
-        QStringLiteral("headless"),
-        QStringLiteral("Run without windows; panel changes go to standard output."));
-    parser.addOption(headless);
-    const QCommandLineOption demo(
-        QStringLiteral("demo"),
-        QStringLiteral("Start with demonstration mode on, for this run only: silent units "
-                       "receive generated records, and no data log lines are written."));
-    parser.addOption(demo);
-    parser.process(*app);
+    const CommandLine line = ParseCommandLine(Arguments(argc, argv));
+    switch (line.action) {
+    case CommandLine::Action::Help:
+    case CommandLine::Action::Version:
+        std::fputs(qUtf8Printable(line.text), stdout);
+        return 0;
+    case CommandLine::Action::Refuse:
+        LogToStderr(LogPriority::Error, line.text.trimmed());
+        return 2;
+    case CommandLine::Action::Run:
+        break;
+    }
 
-    if (parser.isSet(headless)) return RunHeadless(*app, parser.isSet(demo));
+    if (line.options.headless) {
+        QCoreApplication app(argc, argv);
+        return RunHeadless(app, line.options);
+    }
+    if (!HasDisplay(line)) {
+        LogToStderr(LogPriority::Error,
+                    QStringLiteral("no display: start it with --headless, or set DISPLAY"));
+        return 1;
+    }
+    QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    return RunWindowed(static_cast<QApplication&>(*app), parser.isSet(demo));
+    return RunWindowed(app, line.options);
 }

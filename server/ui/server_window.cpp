@@ -1,11 +1,17 @@
 #include "server/ui/server_window.h"
 
 #include "server/ui/comms_frame.h"
+#include "widgets/role_colours.h"
 
 #include <QCloseEvent>
 #include <QLabel>
-#include <QTimer>
+#include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace grainlink {
 
@@ -13,10 +19,10 @@ ServerWindow::ServerWindow(CommsPanel& panel, QWidget* parent) : QMainWindow(par
 {
     setObjectName(QStringLiteral("frm_server"));
 
-    auto* central = new QWidget(this);
-    auto* column = new QVBoxLayout(central);
+    m_panel = new QWidget(this);
+    auto* column = new QVBoxLayout(m_panel);
     for (int unit = 1; unit <= 4; ++unit) {
-        auto* frame = new CommsFrame(unit, central);
+        auto* frame = new CommsFrame(unit, m_panel);
         m_frames[unit - 1] = frame;
         column->addWidget(frame);
         for (CommsControl control :
@@ -24,17 +30,22 @@ ServerWindow::ServerWindow(CommsPanel& panel, QWidget* parent) : QMainWindow(par
               CommsControl::lbl_last_msg_time, CommsControl::lbl_rx_cnt})
             frame->setControlText(control, panel.text(control, unit));
     }
-    m_demoMode = new QLabel(central);
+    m_demoMode = new QLabel(m_panel);
     m_demoMode->setObjectName(QStringLiteral("lblDemoModeActive"));
     m_demoMode->setAccessibleName(QStringLiteral("lblDemoModeActive"));
     m_demoMode->setAlignment(Qt::AlignCenter);
     QFont bold = m_demoMode->font();
     bold.setBold(true);
     m_demoMode->setFont(bold);
-    m_demoMode->setStyleSheet(QStringLiteral("color: red"));
+    UseRole(m_demoMode, ColourRole::Warning);
     column->addWidget(m_demoMode);
     column->addStretch();
-    setCentralWidget(central);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroll->setWidget(m_panel);
+    setCentralWidget(m_scroll);
     setMinimumWidth(560);
 
     for (int unit = 1; unit <= 4; ++unit) showUnit(unit, panel.isUnitShown(unit));
@@ -54,8 +65,31 @@ void ServerWindow::setDemoModeText(const QString& text)
 void ServerWindow::showUnit(int unit, bool shown)
 {
     m_frames[unit - 1]->setVisible(shown);
-    // The window ends below the last unit shown.
-    QTimer::singleShot(0, this, [this] { resize(width(), sizeHint().height()); });
+    FitHeightToUnits();
+}
+
+void ServerWindow::FitHeightToUnits()
+{
+    // The panel's size hint leaves hidden units out as soon as they are hidden.
+    const int wanted = menuBar()->sizeHint().height() + m_panel->sizeHint().height();
+    int allowed = wanted;
+    if (const QScreen* screen = this->screen()) {
+        // Until the window system has framed the window its frame is unknown: a title bar is
+        // the least it will have.
+        const int frame = std::max(frameGeometry().height() - height(),
+                                   style()->pixelMetric(QStyle::PM_TitleBarHeight));
+        allowed = screen->availableGeometry().height() - frame;
+    }
+    // Until it is first sized, the window takes the width its layout asks for.
+    const int width = testAttribute(Qt::WA_Resized) ? this->width()
+                                                    : sizeHint().expandedTo(minimumSize()).width();
+    resize(width, std::min(wanted, allowed));
+}
+
+void ServerWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    FitHeightToUnits();
 }
 
 void ServerWindow::closeEvent(QCloseEvent* event)

@@ -7,6 +7,7 @@
 #include <array>
 
 class QLabel;
+class QScrollArea;
 
 namespace grainlink {
 
@@ -16,6 +17,8 @@ class CommsFrame;
 // label under it. It only shows the panel model; the acquisition runs without it, and the menu
 // bar is filled by the main menu. Its own close request is never granted: it is handed on as
 // closeRequested, because stopping the server is a decision of its own.
+// The window ends below the last unit shown whenever units are shown or hidden and when it is
+// shown; on a screen too small for that it is as tall as the screen allows and the panel scrolls.
 class ServerWindow : public QMainWindow {
     Q_OBJECT
 
@@ -30,10 +33,14 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void showUnit(int unit, bool shown);
+    void FitHeightToUnits();
 
+    QScrollArea* m_scroll = nullptr;
+    QWidget* m_panel = nullptr;
     std::array<CommsFrame*, 4> m_frames{};
     QLabel* m_demoMode = nullptr;
 };

@@ -3,7 +3,6 @@
 #include "config/access_levels.h"
 #include "config/options_form.h"
 #include "config/ui/settings_commands.h"
-#include "display/window_arrangement.h"
 #include "server/data_log.h"
 #include "server/startup.h"
 #include "server/system_information.h"
@@ -15,6 +14,7 @@
 #include "server/ui/splash_window.h"
 
 #include <QMenuBar>
+#include <QScreen>
 
 namespace grainlink {
 
@@ -23,7 +23,7 @@ WindowedServer::WindowedServer(bool demo, std::function<void()> quit, QObject* p
       m_quit(std::move(quit)),
       m_server(m_messageBox, m_notice),
       m_dataWindows(m_server.core().items(), m_server.core().state(), m_server.config(),
-                    m_messageBox)
+                    m_messageBox, m_server.dde().topicRoot())
 {
     m_server.core().state().DemoMode = demo;
     for (int unit = 1; unit <= kMaxUnits; ++unit)
@@ -115,12 +115,14 @@ void WindowedServer::Tile()
         windows[DataWindowSlot(unit)] = &m_dataWindows.window(unit);
         if (m_tableWindows) windows[TableWindowSlot(unit)] = &m_tableWindows->window(unit);
     }
-    TileWindows(windows);
+    // The screen the operator works on: the one showing the main window.
+    TileWindows(windows, *m_window->screen());
 }
 
 void WindowedServer::LogOn()
 {
     const bool loggedIn = RunLogOn(m_window.get(), m_server.core().state(), m_messageBox);
+    m_server.core().plant().settingsChanged();
     m_menu->setCloseEnabled(loggedIn);
     m_menu->setOptionsEnabled(loggedIn);
 }
@@ -128,6 +130,7 @@ void WindowedServer::LogOn()
 void WindowedServer::LogOff()
 {
     grainlink::LogOff(m_server.core().state());
+    m_server.core().plant().settingsChanged();
     m_menu->setCloseEnabled(false);
     m_menu->setOptionsEnabled(false);
 }

@@ -35,15 +35,16 @@ protected:
 };
 
 // Each check stops the Close at its first problem, with its message, and nothing after it is
-// saved; the timeout, once accepted, is stored as typed and applied rounded to every unit.
+// saved; the timeout, once accepted, is stored as typed and applied rounded to every unit. The
+// last rows take each limit itself, so the dialog closes.
 TEST_F(OptionsFormTest, CloseChecksTheFieldsInOrder)
 {
     const struct {
         const char* timeout;
-        const char* bufferSize;
-        const char* password;  // security ticked when not null
+        const char* bufferSize;  // 20 is the size the history has
+        const char* password;    // security ticked when not null
         std::deque<Answer> answers;
-        const char* says;
+        const char* says;     // empty when the dialog closes
         int16_t messageTime;  // as applied; 600 when refused
     } rows[] = {
         {"0", "20", nullptr, {}, "how often record expected", 600},
@@ -51,32 +52,46 @@ TEST_F(OptionsFormTest, CloseChecksTheFieldsInOrder)
         {"x", "20", nullptr, {}, "how often record expected", 600},
         {"9e99", "20", nullptr, {}, "how often record expected", 600},
         {"1.5", "1O", nullptr, {}, "reenter Buffer Size", 2},
-        {"30", "5", nullptr, {Answer::Yes}, "greater than or equal to 10", 30},
+        {"30", "9", nullptr, {Answer::Yes}, "greater than or equal to 10", 30},
         {"30", "1001", nullptr, {Answer::Yes}, "less than or equal to 1000", 30},
-        {"30", "20", "abc", {Answer::Yes}, "at least 4 characters", 30},
-        {"30", "20", "abc\u00e9", {Answer::Yes}, "plain ASCII", 30},
+        {"30", "20", "abc", {}, "at least 4 characters", 30},
+        {"30", "20", "abc\u00e9", {}, "plain ASCII", 30},
+        {"1", "10", "abcd", {Answer::Yes}, "", 1},
+        {"9999", "1000", nullptr, {Answer::Yes}, "", 9999},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.timeout) + " / " + row.bufferSize);
         state.MessageTime = 600;
+        state.BufferSize = 20;
         state.UnitData[4].WatchdogReload = 0;
+        state.PortsReady = true;
         profile.writes.clear();
         messages.messages.clear();
+        recorded.calls.clear();
         questions.answers = row.answers;
         OptionsForm form(state, config, messages, questions);
         form.entries().timeout = QString::fromLatin1(row.timeout);
         form.entries().bufferSize = QString::fromLatin1(row.bufferSize);
         form.entries().security = row.password != nullptr;
         form.entries().password = QString::fromUtf8(row.password);
-        EXPECT_FALSE(form.Close(callbacks));
-        EXPECT_TRUE(shown().contains(row.says)) << shown().toStdString();
+        const bool closes = *row.says == '\0';
+        EXPECT_EQ(form.Close(callbacks), closes);
+        if (closes)
+            EXPECT_TRUE(messages.messages.empty());
+        else
+            EXPECT_TRUE(shown().contains(row.says)) << shown().toStdString();
         const bool accepted = row.messageTime != 600;
-        EXPECT_EQ(profile.writes,
+        EXPECT_EQ(profile.writes.mid(0, 1),
                   accepted ? QStringList("Settings/Message time=" + form.entries().timeout)
                            : QStringList());
+        EXPECT_EQ(profile.writes.contains("Options/Buffer_size=" + form.entries().bufferSize),
+                  closes);
         EXPECT_EQ(std::tuple(state.MessageTime, state.UnitData[4].WatchdogReload),
                   std::tuple(row.messageTime, accepted ? row.messageTime : int16_t{0}));
-        EXPECT_TRUE(questions.answers.empty() && recorded.calls.isEmpty() && state.PortsReady);
+        EXPECT_EQ(state.BufferSize, closes ? form.entries().bufferSize.toInt() : 20);
+        EXPECT_TRUE(questions.answers.empty());
+        EXPECT_EQ(std::tuple(recorded.calls.isEmpty(), state.PortsReady),
+                  std::tuple(!closes, !closes));
     }
 }
 
@@ -148,13 +163,18 @@ TEST_F(OptionsFormTest, ChangingTheUnitCountRequiresThePortSetUp)
 TEST_F(OptionsFormTest, ALogFileMustBeInAFolderAndShortEnoughToReadBack)
 {
     QTemporaryDir dir;
+    // A name in the folder that is `bytes` long as a whole.
+    const auto named = [&](qsizetype bytes) {
+        const QString folder = dir.path() + u'/';
+        return folder + QString(bytes - folder.toUtf8().size() - 4, u'x') + QStringLiteral(".txt");
+    };
     OptionsForm form(state, config, messages, questions);
     EXPECT_FALSE(form.ChooseLogFile(dir.filePath(QStringLiteral("missing/grain.txt"))));
-    EXPECT_FALSE(form.ChooseLogFile(dir.filePath(QString(80, u'x') + QStringLiteral(".txt"))));
+    EXPECT_FALSE(form.ChooseLogFile(named(80)));
     EXPECT_EQ(std::tuple(form.entries().logFile, messages.messages.size()),
               std::tuple(QString(), size_t{2}));
-    EXPECT_TRUE(form.ChooseLogFile(dir.filePath(QStringLiteral("grain.txt"))));
-    EXPECT_EQ(form.entries().logFile, dir.filePath(QStringLiteral("grain.txt")));
+    EXPECT_TRUE(form.ChooseLogFile(named(79)));
+    EXPECT_EQ(form.entries().logFile, named(79));
 }
 
 }  // namespace

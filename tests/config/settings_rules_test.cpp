@@ -10,8 +10,9 @@
 namespace grainlink::test {
 namespace {
 
-// Logging on again sets the new level; a refusal keeps the level, logged on or not.
-TEST(AccessLevelsTest, LogOnComparesExactlyAndARefusalKeepsTheLevel)
+// Logging on again sets the new level; a refusal keeps the level, logged on or not. Log off
+// (no password typed) locks from every level.
+TEST(AccessLevelsTest, LogOnComparesExactlyARefusalKeepsTheLevelAndLogOffLocks)
 {
     using Access = std::pair<bool, int16_t>;  // LoggedIn, AccessLevel
     const Access locked{false, 0}, user{true, 1}, service{true, 2};
@@ -30,14 +31,19 @@ TEST(AccessLevelsTest, LogOnComparesExactlyAndARefusalKeepsTheLevel)
         {"Secret", locked, "wexo", refused, locked}, {"Secret", locked, "", refused, locked},
         {"", locked, "", 1, user},                 // an empty password set by hand in the file
         {"Wexo", locked, "Wexo", 1, user},         // the configured password is tried first
+        {"Secret", service, nullptr, refused, locked}, {"Secret", user, nullptr, refused, locked},
+        {"Secret", locked, nullptr, refused, locked},
         // clang-format on
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(std::string(row.configured) + " / " + row.typed);
+        SCOPED_TRACE(std::string(row.configured) + " / " + (row.typed ? row.typed : "log off"));
         SharedState state;
         state.Password = row.configured;
         std::tie(state.LoggedIn, state.AccessLevel) = row.before;
-        EXPECT_EQ(LogOn(state, QString::fromLatin1(row.typed)), row.result);
+        if (row.typed)
+            EXPECT_EQ(LogOn(state, QString::fromLatin1(row.typed)), row.result);
+        else
+            LogOff(state);
         EXPECT_EQ(Access(state.LoggedIn, state.AccessLevel), row.after);
     }
 }

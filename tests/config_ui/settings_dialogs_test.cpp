@@ -33,16 +33,21 @@ T* Find(const QWidget* dialog, const QString& name)
     return found;
 }
 
+// Clicks the dialog's Close command, which is to accept what was entered. A dialog that refuses
+// is a failure, and is closed anyway so that the test goes on.
 void ClickCloseMenu(QDialog* dialog)
 {
     auto* bar = dialog->findChild<QMenuBar*>();
     QTest::mouseClick(
         bar, Qt::LeftButton, {},
         bar->actionGeometry(Find<QAction>(dialog, QStringLiteral("mnu_close"))).center());
+    if (!dialog->isVisible()) return;
+    ADD_FAILURE() << dialog->objectName().toStdString() << " refused to close";
+    dialog->reject();
 }
 
 // Replaces the text of a box the way a user does: select all, type.
-void Retype(QWidget* box, const char* text)
+void Retype(QWidget* box, const QString& text)
 {
     QTest::keySequence(box, QKeySequence::SelectAll);
     QTest::keyClicks(box, text);
@@ -132,18 +137,24 @@ TEST_F(SettingsDialogsTest, PortSetUpKeepsTheNamesAsStored)
     EXPECT_TRUE(messages.messages.empty());
 }
 
-// The title-bar close box of the options dialog cancels: the unit count changed meanwhile is
-// given back, nothing is saved, and the ports the ticks closed are reopened.
+// The unit count goes from 1 to 4 and no further. The title-bar close box of the options dialog
+// cancels: the unit count changed meanwhile is given back, nothing is saved, and the ports the
+// ticks closed are reopened.
 TEST_F(SettingsDialogsTest, ClosingTheOptionsFromTheTitleBarCancels)
 {
     questions.answers = {Answer::Yes};
     runOptions([this](OptionsDialog* dialog) {
         EXPECT_TRUE(state.OptionsOpen);
         state.PortsReady = true;  // as the ticks leave it while the dialog is up
-        QTest::mouseClick(Find<SpinButton>(dialog, QStringLiteral("spn_units"))->upButton(),
-                          Qt::LeftButton);
-        EXPECT_EQ(Find<QLabel>(dialog, QStringLiteral("lbl_units"))->text(), u"2");
-        EXPECT_EQ(state.NumUnits, 2);
+        auto* spin = Find<SpinButton>(dialog, QStringLiteral("spn_units"));
+        auto* shown = Find<QLabel>(dialog, QStringLiteral("lbl_units"));
+        QTest::mouseClick(spin->downButton(), Qt::LeftButton);
+        EXPECT_EQ(std::tuple(shown->text(), state.PortsReady), std::tuple(QString("1"), true));
+        for (const char16_t* count : {u"2", u"3", u"4", u"4"}) {
+            QTest::mouseClick(spin->upButton(), Qt::LeftButton);
+            EXPECT_EQ(shown->text(), count);
+        }
+        EXPECT_EQ(state.NumUnits, 4);
         state.PortsReady = true;
         dialog->close();
     });
@@ -154,8 +165,9 @@ TEST_F(SettingsDialogsTest, ClosingTheOptionsFromTheTitleBarCancels)
 }
 
 // The whole round as the person setting the server up does it, with the keyboard and the mouse:
-// a second unit on the USB adapter, a longer history and a log file. The ticks keep the ports
-// closed while the dialog is up, and acquisition resumes on the new ports after it.
+// a second unit on the USB adapter, the longest history and a log file. The ticks keep the ports
+// closed while the dialog is up, and acquisition resumes on the new ports after it. The number
+// boxes refuse a fifth digit, the password box an 80th character.
 TEST_F(SettingsDialogsTest, SettingUpASecondUnitAsAUserWould)
 {
     PerUnit<FakeSerialPort*> fakes;
@@ -178,13 +190,14 @@ TEST_F(SettingsDialogsTest, SettingUpASecondUnitAsAUserWould)
         cycle.Tick();
         EXPECT_FALSE(fakes[1]->isOpen());
 
-        Retype(Find(dialog, QStringLiteral("txt_buffer_size")), "50");
+        Retype(Find(dialog, QStringLiteral("txt_timeout")), "99999");
+        Retype(Find(dialog, QStringLiteral("txt_buffer_size")), "10000");
         QTest::mouseClick(Find<SpinButton>(dialog, QStringLiteral("spn_units"))->upButton(),
                           Qt::LeftButton);
         for (const char* box : {"chk_log", "chkLogRawData", "chk_demo"})
             QTest::mouseClick(Find<QCheckBox>(dialog, QLatin1String(box)), Qt::LeftButton, {},
                               QPoint(5, 5));
-        Retype(Find(dialog, QStringLiteral("txtPassword")), "Grain42");
+        Retype(Find(dialog, QStringLiteral("txtPassword")), "Grain42" + QString(73, u'x'));
 
         WhenShown<QFileDialog>([&](QFileDialog* files) {
             EXPECT_FALSE(files->testOption(QFileDialog::DontConfirmOverwrite));
@@ -220,12 +233,14 @@ TEST_F(SettingsDialogsTest, SettingUpASecondUnitAsAUserWould)
               "[Serial]\nPort4=/dev/ttyUSB0\n"
               "[Unit1]\nEnable=1\nPort=1\nName=1\n[Unit2]\nEnable=1\nPort=4\nName=Dryer\n"
               "[Unit3]\nEnable=0\nPort=3\nName=3\n[Unit4]\nEnable=0\nPort=4\nName=4\n"
-              "[Settings]\nMessage time=600\n[Options]\nLog=1\nRawLog=1\nFile=" +
+              "[Settings]\nMessage time=9999\n[Options]\nLog=1\nRawLog=1\nFile=" +
                   QFile::encodeName(logFile) +
-                  "\nBuffer_size=50\nUnits=2\nSecEna=1\nSecStr=\xC7\xF2\xE1\xE9\xEE\xB4\xB2\n");
-    EXPECT_EQ(std::tuple(state.NumUnits, state.BufferSize, state.UnitPort[2], state.UnitName[2],
-                         state.RawLogEnabled, state.DemoMode, state.Password),
-              std::tuple(2, 50, 4, "Dryer", true, true, "Grain42"));
+                  "\nBuffer_size=1000\nUnits=2\nSecEna=1\nSecStr=\xC7\xF2\xE1\xE9\xEE\xB4\xB2" +
+                  QByteArray(72, '\xF8') + "\n");
+    EXPECT_EQ(std::tuple(state.NumUnits, state.BufferSize, state.MessageTime, state.UnitPort[2],
+                         state.UnitName[2], state.RawLogEnabled, state.DemoMode, state.Password),
+              std::tuple(2, 1000, 9999, 4, "Dryer", true, true,
+                         "Grain42" + QByteArray(72, 'x')));
     EXPECT_EQ(calls, QStringList({"label:*** Demo Mode Active ***", "view:1", "view:2", "view:3",
                                   "view:4", "log:1", "log:2", "log:3", "log:4", "refresh"}));
     EXPECT_TRUE(messages.messages.empty());

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 
 #include "tests/config/temp_config.h"
@@ -28,6 +29,11 @@ TEST(MqttSettingsTest, ReadsTheMqttSectionAndFallsBackToTheDefaultOfAValueItCann
          "DiscoveryPrefix=ha/\n",
          "b:1883 GRAINLINK 10 , /c  , 0 homeassistant"},
         {"[MQTT]\nPort=abc\nTopicRoot=\nCertFile=/a\nKeyFile=/k\n",
+         "localhost:1883 GRAINLINK 10 ,   , 0 homeassistant"},
+        // The limits themselves are taken.
+        {"[MQTT]\nPort=65535\nKeepAlive=5\n", "localhost:65535 GRAINLINK 5 ,   , 0 homeassistant"},
+        {"[MQTT]\nPort=1\nKeepAlive=65535\n", "localhost:1 GRAINLINK 65535 ,   , 0 homeassistant"},
+        {"[MQTT]\nPort=65536\nKeepAlive=65536\n",
          "localhost:1883 GRAINLINK 10 ,   , 0 homeassistant"},
     };
     for (const auto& row : rows) {
@@ -138,6 +144,40 @@ TEST(MqttSettingsTest, ReadsThePasswordFromTheFirstLineOfItsFile)
         EXPECT_EQ(read.username, row.user);
         EXPECT_EQ(read.password, row.expected);
     }
+}
+
+// The service's password arrives as a systemd credential, so that its file can be readable by
+// root only; PasswordFile stays for the windowed program and for systems without credentials.
+TEST(MqttSettingsTest, ThePasswordCredentialComesBeforeThePasswordFile)
+{
+    TempConfig temp;
+    const QString dir = temp.dir.path();
+    QDir().mkpath(dir + "/credentials");
+    const auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile file(dir + '/' + name);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    };
+    write("file", "from the file\n");
+    const struct {
+        const char* credential;  // nullptr: none in the directory
+        const char* user;
+        const char* expected;
+    } rows[] = {
+        {"from systemd\r\n", "plant", "from systemd"},
+        {"\n", "plant", "from the file"},  // the unit's default: no password file behind it
+        {nullptr, "plant", "from the file"},
+        {"from systemd", "", ""},
+    };
+    qputenv("CREDENTIALS_DIRECTORY", QFile::encodeName(dir + "/credentials"));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.credential ? row.credential : "none");
+        QFile::remove(dir + "/credentials/mqtt-password");
+        if (row.credential) write("credentials/mqtt-password", row.credential);
+        temp.setContents(QByteArray("[MQTT]\nUsername=") + row.user + "\nPasswordFile=" +
+                         (dir + "/file").toUtf8() + '\n');
+        EXPECT_EQ(ReadMqttSettings(temp.config).password, row.expected);
+    }
+    qunsetenv("CREDENTIALS_DIRECTORY");
 }
 
 }  // namespace

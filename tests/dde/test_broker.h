@@ -9,9 +9,23 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <functional>
 #include <vector>
 
 namespace grainlink::test {
+
+// Runs the event loop until `done` is true; false after 20 s. Blocks until the next event
+// instead of sleeping between checks, which slowed the benchmark.
+inline bool RunEventsUntil(const std::function<bool()>& done)
+{
+    QTimer tick;  // so that the deadline is seen
+    tick.start(100);
+    for (QDeadlineTimer deadline(20000); !deadline.hasExpired();) {
+        if (done()) return true;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return false;
+}
 
 // A private mosquitto on a free loopback port, for the tests and benchmarks whose point is the
 // real broker. Nothing is persisted, so a restart forgets every retained message; the ports stay
@@ -44,11 +58,11 @@ public:
         m_process.start(QStringLiteral("/usr/sbin/mosquitto"),
                         m_arguments.isEmpty() ? QStringList{"-p", QString::number(m_port)}
                                               : m_arguments);
-        QByteArray log;
-        while (!log.contains(" running\n") && m_process.waitForReadyRead(10000))
-            log += m_process.readAll();
-        if (!log.contains(" running\n")) qWarning("mosquitto: %s", log.constData());
-        return log.contains(" running\n");
+        m_log.clear();
+        while (!m_log.contains(" running\n") && m_process.waitForReadyRead(10000))
+            m_log += m_process.readAll();
+        if (!m_log.contains(" running\n")) qWarning("mosquitto: %s", m_log.constData());
+        return m_log.contains(" running\n");
     }
     void stop() { m_process.close(); }
     // Makes the broker read its password file again.
@@ -56,6 +70,18 @@ public:
     // A broker that stops answering while its connections stay open, and that comes back.
     void freeze() { signal(SIGSTOP); }
     void thaw() { signal(SIGCONT); }
+    // The connections the broker has taken since it started, as it logs them.
+    int connections()
+    {
+        m_log += m_process.readAll();
+        return static_cast<int>(m_log.count("New connection from "));
+    }
+    // Runs the event loop until the broker has taken `count` connections since it started;
+    // false after 20 s.
+    bool waitForConnections(int count)
+    {
+        return RunEventsUntil([&] { return connections() >= count; });
+    }
     quint16 port() const { return m_port; }
     quint16 securePort() const { return m_securePort; }
 
@@ -68,6 +94,7 @@ private:
     QTemporaryDir m_dir;  // of the configuration
     QStringList m_arguments;
     QProcess m_process;
+    QByteArray m_log;  // since the last start
     quint16 m_port = 0;
     quint16 m_securePort = 0;
 };
@@ -106,17 +133,12 @@ public:
         return found;
     }
     // Runs the event loop until the latest message on the topic has the payload; false after 20 s.
-    // Blocks until the next event instead of sleeping between checks, which slowed the benchmark.
     bool waitFor(const QByteArray& topic, const QByteArray& payload)
     {
-        QTimer tick;  // so that the deadline is seen
-        tick.start(100);
-        for (QDeadlineTimer deadline(20000); !deadline.hasExpired();) {
+        return RunEventsUntil([&] {
             const std::vector<QByteArray> found = payloads(topic);
-            if (!found.empty() && found.back() == payload) return true;
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        }
-        return false;
+            return !found.empty() && found.back() == payload;
+        });
     }
 
     std::vector<Message> messages;

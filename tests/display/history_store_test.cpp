@@ -40,6 +40,11 @@ TEST_F(HistoryStoreTest, FillsFromTheBottomAndDropsTheOldest)
     store(2, 10, 4, 11);
     EXPECT_EQ(times(2, 10), "2 3 4 5 6 7 8 9 10 11");
     EXPECT_EQ(times(1, 10), "- - - - - - - - - -");  // other units keep their own rows
+
+    store(3, 1000, 1, 1001);  // the largest history
+    EXPECT_EQ(std::tuple(history.row(3, 1).TimeText, history.row(3, 999).TimeText,
+                         history.row(3, 1000).TimeText),
+              std::tuple("2", "1000", "1001"));
 }
 
 TEST_F(HistoryStoreTest, ChangingTheSizeNeitherMovesNorClearsRows)

@@ -54,11 +54,17 @@ TEST_F(HeadlessServer, AStandardOutputNobodyReadsHoldsUpNothing)
 TEST_F(HeadlessServer, AReaderThatIsGoneDoesNotKillTheServer)
 {
     writeConfig(dir.filePath("no-such-device"));
-    const int reader = stdoutToFifo(4096);
-    ASSERT_GE(reader, 0);
+    ASSERT_TRUE(stdoutToGoneReader());
     startServer();
-    ::close(reader);  // as in grainlink --headless | true
-    QTest::qWait(2500);  // start-up and the first tick print
+    // Start-up prints the panel before it tries the port and says on standard error that the
+    // device is missing.
+    QByteArray errors;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            errors += server.readAllStandardError();
+            return errors.contains("no-such-device") || server.state() == QProcess::NotRunning;
+        },
+        10000));
     ASSERT_EQ(server.state(), QProcess::Running) << server.exitStatus();
     expectCleanExitOn(SIGTERM);
 }

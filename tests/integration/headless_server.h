@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <utility>
 #include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -73,13 +74,15 @@ protected:
         server.setProcessEnvironment(env);
         server.setWorkingDirectory(dir.path());
         // As a shell starts it: signals at their defaults, whatever this process ignores.
-        server.setChildProcessModifier([] {
+        server.setChildProcessModifier([output = m_stdoutFd] {
+            if (output >= 0) ::dup2(output, STDOUT_FILENO);
             for (int signalNumber : {SIGPIPE, SIGHUP, SIGUSR1, SIGUSR2, SIGQUIT})
                 std::signal(signalNumber, SIG_DFL);
             // A test that dies must not leave a server holding its port's lock for the next.
             prctl(PR_SET_PDEATHSIG, SIGKILL);
         });
         server.start(QStringLiteral(GRAINLINK_SERVER_PATH), QStringList{"--headless"} + options);
+        if (m_stdoutFd >= 0) ::close(std::exchange(m_stdoutFd, -1));
         ASSERT_TRUE(server.waitForStarted());
     }
 
@@ -112,6 +115,17 @@ protected:
         return reader;
     }
 
+    // Sends the server's standard output into a pipe whose reader has gone before the server
+    // starts, as in `grainlink --headless | true`: every line it prints meets EPIPE.
+    bool stdoutToGoneReader()
+    {
+        int ends[2];
+        if (::pipe2(ends, O_CLOEXEC) != 0) return false;
+        ::close(ends[0]);
+        m_stdoutFd = ends[1];
+        return true;
+    }
+
     // Reads from `fd` what is there now, appending to fifoLines.
     void readFifo(int fd)
     {
@@ -140,6 +154,7 @@ protected:
 
 private:
     QByteArray m_fifoBytes;
+    int m_stdoutFd = -1;  // the server's standard output when not the QProcess channel or a file
 };
 
 }  // namespace grainlink::test

@@ -116,7 +116,7 @@ protected:
 
     ItemTables items;
     HistoryStore history;
-    DataLog log{state, items, history, clock, [](int, const QString&) {}};
+    DataLog log{state, items, history, clock, [](int, const SideFileReport&) {}};
     ServerUnitEvents server{state, items, log};
 };
 
@@ -137,7 +137,8 @@ TEST_F(SimulatorToDataLog, EachRecordBecomesTheNewestHistoryRowAndOneLogLine)
     QFile file(QStringLiteral("Data1.log"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');
-    ASSERT_EQ(lines.size(), 3);  // two lines, each ended by CR LF
+    ASSERT_EQ(lines.size(), 4);  // the header (the file was missing) and two lines, CR LF each
+    EXPECT_TRUE(lines[0].startsWith("Date;Time;"));
     EXPECT_EQ(history.row(1, 8).TimeText, "");
 
     sim::InstrumentModel model(1, 11);
@@ -145,7 +146,7 @@ TEST_F(SimulatorToDataLog, EachRecordBecomesTheNewestHistoryRowAndOneLogLine)
         SCOPED_TRACE(n);
         const sim::Reading sent = model.next();
         const HistoryRec& row = history.row(1, 8 + n);
-        const QList<QByteArray> fields = lines[n - 1].split(';');
+        const QList<QByteArray> fields = lines[n].split(';');
         ASSERT_EQ(fields.size(), 16);
         EXPECT_EQ(std::tuple(fields[0], fields[1]), std::tuple("6 Dec 2026", "14:03:05"));
         EXPECT_EQ(std::tuple(row.DateText, row.TimeText), std::tuple("6 Dec 2026", "14:03:05"));

@@ -5,30 +5,19 @@
 namespace grainlink::test {
 namespace {
 
-// Whether the process has its own handler for the signal (Linux: SigCgt in /proc/<pid>/status).
-bool Catches(qint64 pid, int signalNumber)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly)) return false;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (!line.startsWith("SigCgt:")) continue;
-        bool ok = false;
-        const qulonglong mask = line.mid(7).trimmed().toULongLong(&ok, 16);
-        return ok && (mask >> (signalNumber - 1)) & 1;
-    }
-    return false;
-}
-
 class WindowedServer : public HeadlessServer {};
 
-// A copy of the program with no picture file beside it: the splash window first says "Unable to
-// load Splash.bmp file." and waits for the OK, which nobody gives.
-TEST_F(WindowedServer, StopsOnSigtermWhileTheMissingPictureMessageWaits)
+// A copy of the program whose picture file is a pipe that gives nothing: the splash window says
+// "Unable to load Splash.bmp file." and waits for the OK, which nobody gives. Opening the pipe's
+// other end shows the test the moment the picture is read, the last step before the message.
+TEST_F(WindowedServer, StopsOnSigtermWhileThePictureMessageWaits)
 {
     writeConfig(dir.filePath("no-such-device"));
     const QString program = dir.filePath("bin/grainlink");
     QDir().mkpath(dir.filePath("bin"));
     ASSERT_TRUE(QFile::copy(QStringLiteral(GRAINLINK_SERVER_PATH), program));
+    const QByteArray picture = QFile::encodeName(dir.filePath("bin/Splash.bmp"));
+    ASSERT_EQ(::mkfifo(picture.constData(), 0600), 0);
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("GRAINLINK_CONFIG_DIR", dir.filePath("config"));
@@ -37,8 +26,10 @@ TEST_F(WindowedServer, StopsOnSigtermWhileTheMissingPictureMessageWaits)
     server.setWorkingDirectory(dir.path());
     server.start(program, {});
     ASSERT_TRUE(server.waitForStarted());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Catches(server.processId(), SIGTERM); }, 10000));
-    QTest::qWait(300);  // the message is up: nothing else happens before its OK
+    int writer = -1;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return (writer = ::open(picture.constData(), O_WRONLY | O_NONBLOCK)) >= 0; }, 10000));
+    ::close(writer);
 
     expectCleanExitOn(SIGTERM);
 }

@@ -25,13 +25,15 @@ for file in /usr/bin/grainlink /usr/bin/grainlink-sim \
   /etc/grainlink/GRAINLINK.INI /usr/share/applications/grainlink.desktop \
   /usr/share/icons/hicolor/scalable/apps/grainlink.svg /usr/share/man/man1/grainlink.1.gz \
   /usr/share/man/man1/grainlink-sim.1.gz /usr/share/grainlink/Splash.bmp \
-  /usr/share/doc/grainlink/copyright /usr/share/doc/grainlink/changelog.gz; do
+  /usr/share/doc/grainlink/copyright /usr/share/doc/grainlink/changelog.gz \
+  /etc/logrotate.d/grainlink; do
   grep -qxF "$file" "$scratch/contents" || fail "$file is not in the package"
 done
 
 dpkg-deb -e "$deb" "$scratch/control"
-grep -qxF /etc/grainlink/GRAINLINK.INI "$scratch/control/conffiles" ||
-  fail "GRAINLINK.INI is not a conffile"
+for conffile in /etc/grainlink/GRAINLINK.INI /etc/logrotate.d/grainlink; do
+  grep -qxF "$conffile" "$scratch/control/conffiles" || fail "$conffile is not a conffile"
+done
 field() { dpkg-deb -f "$deb" "$1"; }
 case "$(field Depends)" in *libqt6core6*libqt6serialport6*) ;; *) fail "Depends lacks the Qt libraries: $(field Depends)" ;; esac
 case "$(field Depends)" in *adduser*) ;; *) fail "Depends lacks adduser" ;; esac
@@ -46,6 +48,13 @@ zcat "$root/usr/share/doc/grainlink/changelog.gz" | sed -n 1p | grep -qF "grainl
 program=$(sed -n 's/^ExecStart=\([^ ]*\).*/\1/p' "$root/usr/lib/systemd/system/grainlink.service")
 [ -x "$root$program" ] || fail "ExecStart $program is not in the package"
 grep -qx 'Exec=grainlink' "$root/usr/share/applications/grainlink.desktop" || fail "desktop Exec"
+# The broker password reaches each server as a credential from a root-only file of its own.
+for unit in grainlink.service:/etc/grainlink/mqtt-password \
+  'grainlink@.service:/etc/grainlink/%i/mqtt-password'; do
+  name=${unit%%:*} file=${unit#*:}
+  grep -qxF "LoadCredential=mqtt-password:$file" "$root/usr/lib/systemd/system/$name" ||
+    fail "$name does not load the password credential from $file"
+done
 "$root/usr/bin/grainlink" --version | grep -qF "$version" || fail "the packaged program does not run"
 
 # The maintainer scripts run against stand-ins that record what they are asked; a second
@@ -82,6 +91,32 @@ if command -v lintian >/dev/null; then
   lintian --allow-root --fail-on error "$deb" || fail "lintian reports errors"
 else
   echo "lintian is not installed: not run"
+fi
+
+# The rotation policy, run for real on a copy whose paths lead into the scratch directory and
+# whose files belong to whoever runs the test, after the defaults of Debian's logrotate.conf
+# (which create an empty file in place of the rotated one): twice forced, as two rotations.
+if command -v logrotate >/dev/null; then
+  lib=$scratch/lib
+  mkdir -p "$lib/hall2"
+  { printf 'weekly\nrotate 4\ncreate\n'
+    sed -e "s|/var/lib/grainlink|$lib|g" -e "s|^\( *su \).*|\1$(id -un) $(id -gn)|" \
+      "$root/etc/logrotate.d/grainlink"; } >"$scratch/logrotate.conf"
+  for round in 1 2; do
+    for file in RawData1.txt Data1.log events.log hall2/Data2.log GRAINLINK.INI; do
+      echo "line $round" >"$lib/$file"
+    done
+    out=$(logrotate -s "$scratch/logrotate.state" -f "$scratch/logrotate.conf" 2>&1) ||
+      fail "logrotate: $out"
+  done
+  for file in RawData1.txt Data1.log events.log hall2/Data2.log; do
+    [ ! -e "$lib/$file" ] || fail "logrotate left $file in place (the server recreates it)"
+    [ "$(cat "$lib/$file.1" 2>/dev/null)" = "line 2" ] || fail "logrotate: no $file.1"
+    [ "$(zcat "$lib/$file.2.gz" 2>/dev/null)" = "line 1" ] || fail "logrotate: no $file.2.gz"
+  done
+  [ ! -e "$lib/GRAINLINK.INI.1" ] || fail "logrotate rotated a file that is not the server's"
+else
+  echo "logrotate is not installed: not run"
 fi
 
 # systemd-analyze verify needs a working systemd; a unit known to be good tells whether it has one.

@@ -44,11 +44,13 @@ protected:
     HistoryStore history;
     FakeClock clock;
     CommsPanel panel;
-    DataLog log{state, items, history, clock, MessageLineReporter(panel, clock)};
+    DataLog log{state, items, history, clock, MessageLineReporter(panel, clock, NoCycleReports())};
 };
 
+// At the largest history, the record is its last row, from which the line is made.
 TEST_F(DataLogTest, ARecordIsStampedStoredRefreshedThenLoggedFieldByField)
 {
+    state.BufferSize = 1000;
     CreateMissingLogFiles(state);
     QByteArray fileAtRefresh;
     QObject::connect(&history, &HistoryStore::refreshed, &history,
@@ -57,7 +59,7 @@ TEST_F(DataLogTest, ARecordIsStampedStoredRefreshedThenLoggedFieldByField)
     log.LogData(2);
 
     EXPECT_EQ(history.frameCaption(2), "Last data received at " + clock.text());
-    const HistoryRec& row = history.row(2, 10);
+    const HistoryRec& row = history.row(2, 1000);
     EXPECT_EQ(std::tuple(row.DateText, row.TimeText), std::tuple("6 Dec 2026", "14:03:05"));
     EXPECT_EQ(row.Counts, (std::array<float, 6>{0, 0.012f, 513, 12340000, -1, 0}));
     EXPECT_EQ(row.IsoCodes, (std::array<float, 6>{0, 16, -1, 12.5f, 0, 0}));
@@ -96,17 +98,25 @@ TEST_F(DataLogTest, StatusFlowIndexAndErrorCodeTextsAreGuarded)
     }
 }
 
+// Only with logging on and demonstration mode off is a line written.
 TEST_F(DataLogTest, DemoModeAndLoggingOffKeepTheHistoryButWriteNothing)
 {
-    for (const auto& [demo, logging] : {std::pair(true, true), std::pair(false, false)}) {
-        state.DemoMode = demo;
-        state.LogEnabled = logging;
-        set(1, {{Item::FlowIndex, demo ? "1" : "2"}});
+    const struct {
+        bool demo;
+        bool logging;
+        const char* flow;
+    } rows[] = {{true, true, "1"}, {false, false, "2"}, {false, true, "3"}};
+    for (const auto& row : rows) {
+        EXPECT_FALSE(QFile::exists("Data1.log")) << row.flow;
+        state.DemoMode = row.demo;
+        state.LogEnabled = row.logging;
+        set(1, {{Item::FlowIndex, row.flow}});
         log.LogData(1);
     }
-    EXPECT_EQ(history.row(1, 9).FlowIndex, 1);
-    EXPECT_EQ(history.row(1, 10).FlowIndex, 2);
-    EXPECT_FALSE(QFile::exists("Data1.log"));
+    EXPECT_EQ(std::tuple(history.row(1, 8).FlowIndex, history.row(1, 9).FlowIndex,
+                         history.row(1, 10).FlowIndex),
+              std::tuple(1, 2, 3));
+    EXPECT_TRUE(ReadFile("Data1.log").endsWith("; 3 \r\n"));
 }
 
 TEST_F(DataLogTest, AFailedAppendLeavesNoHalfLineIsReportedAndTheHistoryGoesOn)
@@ -120,9 +130,14 @@ TEST_F(DataLogTest, AFailedAppendLeavesNoHalfLineIsReportedAndTheHistoryGoesOn)
     }
     EXPECT_EQ(ReadFile("Data1.log"), before);
     EXPECT_EQ(history.row(1, 10).TimeText, "14:03:06");
-    EXPECT_TRUE(panel.text(CommsControl::lbl_msg, 1)
-                    .startsWith("6 Dec 2026 14:03:06 cannot write Data1.log: "))
-        << panel.text(CommsControl::lbl_msg, 1).toStdString();
+    // The system's reason, as for a full disk.
+    EXPECT_EQ(panel.text(CommsControl::lbl_msg, 1),
+              "6 Dec 2026 14:03:06 cannot write Data1.log: File too large");
+
+    log.LogData(1);
+    EXPECT_EQ(panel.text(CommsControl::lbl_msg, 1),
+              "6 Dec 2026 14:03:06 Data1.log is written again");
+    EXPECT_EQ(ReadFile("Data1.log").count('\n'), before.count('\n') + 1);
 }
 
 TEST_F(DataLogTest, StartUpCreatesMissingFilesWithTheHeaderAndLeavesOthersAlone)
@@ -135,10 +150,20 @@ TEST_F(DataLogTest, StartUpCreatesMissingFilesWithTheHeaderAndLeavesOthersAlone)
     for (int unit : {1, 3, 4}) EXPECT_EQ(ReadFile(QStringLiteral("Data%1.log").arg(unit)), kHeader);
     EXPECT_EQ(ReadFile("Data2.log"), "kept\r\n");
 
-    // A file deleted while running comes back with the next record, without the header.
+    // A file rotated away or deleted while running comes back with the next record, and one
+    // emptied in place (logrotate's copytruncate) gets its header again, each before the line.
     ASSERT_TRUE(QFile::remove("Data1.log"));
-    log.LogData(1);
-    EXPECT_TRUE(ReadFile("Data1.log").startsWith("6 Dec 2026;14:03:05;0.012;"));
+    ASSERT_TRUE(QFile::resize("Data2.log", 0));
+    for (int unit : {1, 2}) {
+        log.LogData(unit);
+        log.LogData(unit);
+        const QList<QByteArray> lines =
+            ReadFile(QStringLiteral("Data%1.log").arg(unit)).split('\n');
+        ASSERT_EQ(lines.size(), 4) << unit;
+        EXPECT_EQ(lines[0] + '\n', kHeader);
+        EXPECT_TRUE(lines[1].startsWith("6 Dec 2026;14:03:05;0.012;"));
+        EXPECT_EQ(lines[2], lines[1]);
+    }
 
     // No base name: the bare unit numbers in the working directory.
     state.LogFile.clear();
@@ -146,6 +171,13 @@ TEST_F(DataLogTest, StartUpCreatesMissingFilesWithTheHeaderAndLeavesOthersAlone)
     log.LogData(3);
     EXPECT_EQ(ReadFile("1"), kHeader);
     EXPECT_TRUE(ReadFile("3").startsWith(kHeader + "6 Dec 2026;"));
+
+    // A dot in a folder's name is no extension: the number goes at the end of the file name.
+    ASSERT_TRUE(QDir().mkdir(".grain"));
+    state.LogFile = QStringLiteral(".grain/datalog");
+    CreateMissingLogFiles(state);
+    log.LogData(2);
+    EXPECT_TRUE(ReadFile(".grain/datalog2").startsWith(kHeader + "6 Dec 2026;"));
 
     state.LogEnabled = false;
     state.LogFile = QStringLiteral("Other.log");
@@ -160,7 +192,8 @@ TEST_F(DataLogTest, ACommaDecimalLocaleReadsAndWritesCommas)
     log.LogData(1);
     QLocale::setDefault(QLocale::c());
     EXPECT_EQ(ReadFile("Data1.log"),
-              "06.12.26;14:03:05;0,012;513;1,234E+07;-1;16;-1;12,5;0;OK;3;42;2,46;-5;-0,5 \r\n");
+              kHeader +
+                  "06.12.26;14:03:05;0,012;513;1,234E+07;-1;16;-1;12,5;0;OK;3;42;2,46;-5;-0,5 \r\n");
     EXPECT_EQ(history.row(1, 10).DiodePower, 2.46f);
 }
 

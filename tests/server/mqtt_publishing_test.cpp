@@ -9,6 +9,7 @@
 
 #include "server/mqtt_unit_publisher.h"
 #include "server/record_snapshot.h"
+#include "server/unit_status.h"
 #include "tests/support/test_doubles.h"
 
 namespace grainlink::test {
@@ -43,11 +44,13 @@ TEST(RecordSnapshotTest, HoldsEveryItemAsShownAndNumbersIndependentOfTheLocale)
     for (const auto& row : rows) table.setText(row.item, row.text);
     const QDateTime time(QDate(2024, 5, 1), QTime(10, 15, 30), QTimeZone(7200));
 
-    const QJsonObject record = Json(RecordSnapshot(table, QStringLiteral("Line A"), time));
+    const QJsonObject record =
+        Json(RecordSnapshot(table, QStringLiteral("Line A"), time, RecordState::Live));
     QLocale::setDefault(QLocale::c());
     EXPECT_EQ(record["time"].toString(), "2024-05-01T10:15:30+02:00");
     EXPECT_EQ(record["unit"].toInt(), 3);
     EXPECT_EQ(record["name"].toString(), "Line A");
+    EXPECT_EQ(record["state"].toString(), "live");
     const QJsonObject items = record["items"].toObject();
     EXPECT_EQ(items.size(), kItemCount);
     for (const auto& row : rows) {
@@ -65,6 +68,34 @@ TEST(RecordSnapshotTest, HoldsEveryItemAsShownAndNumbersIndependentOfTheLocale)
     EXPECT_TRUE(QRegularExpression("^2024-01-02T03:04:05[+-]\\d\\d:\\d\\d$").match(text).hasMatch())
         << text.toStdString();
     EXPECT_EQ(QDateTime::fromString(text, Qt::ISODate), local);
+}
+
+// The "-1" of a stale unit is no measurement: its numbers are null, its texts as shown.
+TEST(RecordSnapshotTest, SaysTheStateAndGivesNoNumbersForAStaleUnit)
+{
+    ItemTable table(2);
+    table.setText(Item::txt_flow_factor, "0.00075");
+    table.setText(Item::lbl_error, "3");
+    MarkUnitInvalid(table);
+    const QDateTime time(QDate(2024, 5, 1), QTime(10, 15, 30), QTimeZone(0));
+    const QJsonObject stale = Json(RecordSnapshot(table, "Line B", time, RecordState::Stale));
+    EXPECT_EQ(stale["state"].toString(), "stale");
+    int nulls = 0;
+    const QJsonObject items = stale["items"].toObject();
+    for (Item item : AllItems()) {
+        const QJsonObject entry = items[ItemName(item)].toObject();
+        EXPECT_EQ(entry["text"].toString(), table.text(item)) << ItemName(item).toStdString();
+        if (!entry.contains("value")) continue;
+        EXPECT_TRUE(entry["value"].isNull()) << ItemName(item).toStdString();
+        ++nulls;
+    }
+    EXPECT_EQ(items["Counts4um"]["text"].toString(), "-1");
+    EXPECT_EQ(nulls, kItemCount - 2) << "all but Firmware and status";
+
+    const QJsonObject demo =
+        Json(RecordSnapshot(table, "Line B", time, RecordState::Demonstration));
+    EXPECT_EQ(demo["state"].toString(), "demonstration");
+    EXPECT_EQ(demo["items"]["Counts4um"]["value"].toDouble(), -1);
 }
 
 // Keeps the latest payload of every topic, as the broker does.
@@ -115,19 +146,43 @@ TEST_F(MqttUnitPublisherTest, AUnitIsOnlineWhileServedAndLiveAndEachRecordIsPubl
     MqttUnitPublisher publisher(items, state, clock, out, "GL%1", {});
     publisher.onServedUnits({1, 2});
     EXPECT_EQ(availability(), "offline offline offline offline");  // no record yet
-    for (int unit : {1, 2, 4}) publisher.onRecord(unit);  // unit 4 is not served
+    for (int unit : {1, 2, 4}) publisher.onRecord(unit, RecordState::Live);  // 4 is not served
     EXPECT_EQ(availability(), "online online offline offline");
     EXPECT_EQ(Json(out.at("GL%1/UNIT4/record"))["name"].toString(), "Line 4");
     publisher.onUnitStale(1);
     EXPECT_EQ(availability(), "offline online offline offline");
-    publisher.onRecord(1);
+    publisher.onRecord(1, RecordState::Demonstration);
+    EXPECT_EQ(Json(out.at("GL%1/UNIT1/record"))["state"].toString(), "demonstration");
     publisher.onServedUnits({1});
     EXPECT_EQ(availability(), "online offline offline offline");
     publisher.onServedUnits({1, 2});
     EXPECT_EQ(availability(), "online offline offline offline") << "unit 2's values are old";
     publisher.onShutdown();
     EXPECT_EQ(availability(), "offline offline offline offline");
+    EXPECT_EQ(Json(out.at("GL%1/UNIT1/record"))["state"].toString(), "demonstration")
+        << "stopping marks nothing stale";
     EXPECT_EQ(out.count("homeassistant/", false) + out.count("homeassistant/", true), 0);
+}
+
+// The retained snapshot follows the unit's values: stale once when they are marked, not again
+// at every marking of a unit that stays silent, and live with the next record.
+TEST_F(MqttUnitPublisherTest, AStaleUnitsSnapshotIsReplacedOnceByAStaleOne)
+{
+    MqttUnitPublisher publisher(items, state, clock, out, "GL", {});
+    publisher.onServedUnits({1});
+    const auto snapshot = [&] { return Json(out.at("GL/UNIT1/record")); };
+    publisher.onUnitStale(1);  // the marking when the port opens
+    EXPECT_EQ(snapshot()["state"].toString(), "stale");
+    const QString markedAt = snapshot()["time"].toString();
+    clock.advanceSeconds(600);
+    publisher.onUnitStale(1);
+    EXPECT_EQ(snapshot()["time"].toString(), markedAt);
+    publisher.onRecord(1, RecordState::Live);
+    EXPECT_EQ(snapshot()["state"].toString(), "live");
+    clock.advanceSeconds(600);
+    publisher.onUnitStale(1);
+    EXPECT_EQ(snapshot()["state"].toString(), "stale");
+    EXPECT_NE(snapshot()["time"].toString(), markedAt);
 }
 
 // The topic root goes into every id, so that several servers on one broker stay apart.
@@ -143,14 +198,11 @@ TEST_F(MqttUnitPublisherTest, DiscoveryDescribesServedUnitsAndClearsTheOthers)
     const QJsonObject counts = Json(out.at(node + "unit1_counts4um/config"));
     EXPECT_EQ(counts["unique_id"].toString(), "grainlink_plant_hall1_unit1_counts4um");
     EXPECT_EQ(counts["state_topic"].toString(), "plant/hall1/UNIT1/record");
-    EXPECT_EQ(counts["value_template"].toString(), "{{ value_json.items.Counts4um.value }}");
     EXPECT_EQ(counts["device"]["identifiers"][0].toString(), "grainlink_plant_hall1_unit1");
     EXPECT_EQ(counts["device"]["name"].toString(), "QS2600 Line 1");
     EXPECT_EQ(counts["availability"][0]["topic"].toString(), "plant/hall1/status");
     EXPECT_EQ(counts["availability"][1]["topic"].toString(), "plant/hall1/UNIT1/availability");
     EXPECT_EQ(counts["availability_mode"].toString(), "all");
-    const QJsonObject status = Json(out.at(node + "unit1_status/config"));
-    EXPECT_EQ(status["value_template"].toString(), "{{ value_json.items.status.text }}");
 
     publisher.onServedUnits({3});  // unit 1 taken out of service: its sensors go
     EXPECT_EQ(out.count(node + "unit1_", true), 11);

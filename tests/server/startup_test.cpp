@@ -1,8 +1,6 @@
 #include "server/startup.h"
 
-#include "server/server_core.h"
-#include "tests/acquisition/cycle_fixture.h"
-#include "tests/config/temp_config.h"
+#include "tests/server/server_core_fixture.h"
 
 namespace grainlink::test {
 namespace {
@@ -69,6 +67,8 @@ TEST_F(StartupLoadingTest, NumbersAreConvertedLimitedOrReported)
         {"Units=four", 10, 600, "(7)"},        {"[Settings]\nMessage time=abc", 10, 60, ""},
         {"SecStr=\xE1x\xE2y", 10, 600, "(5) (5)"}, {"[Settings]\nMessage time=1e-", 10, 60, ""},
         {"[Unit2]\nEnable=abc", 10, 600, "(0)"}, {"[Settings]\nMessage time=40000", 10, 60, ""},
+        {"Units=4", 10, 600, ""},              {"[Settings]\nMessage time=32767", 10, 32767, ""},
+        {"Units=0", 10, 600, "(7)"},
     };
     for (const auto& c : cases) {
         load("[Options]\n" + QByteArray(c.ini));
@@ -99,28 +99,7 @@ TEST_F(StartupLoadingTest, NamesAreReadWhateverTheirCaseAndShapeThePanel)
     EXPECT_EQ(state.LogFile, "ab");
 }
 
-struct NoDde final : DdeSource {
-    void setItem(const QString&, const QString&, const QString&) override {}
-};
-
-// The whole server core over fake ports, from a scratch working directory.
-class ServerStartTest : public ::testing::Test {
-protected:
-    ~ServerStartTest() override { core.shutdown(); }
-
-    ScratchWorkingDir scratch;
-    TempConfig config;
-    NoDde dde;
-    RecordingMessageBox box;
-    CountingNotice notice;
-    FakeClock clock;
-    PerUnit<FakeSerialPort*> fakes;
-    ServerCore core{{config.profile, dde, box, notice, clock, [this](int unit) {
-                         auto port = std::make_unique<FakeSerialPort>();
-                         fakes[unit] = port.get();
-                         return port;
-                     }}};
-};
+using ServerStartTest = ServerCoreTest;
 
 TEST_F(ServerStartTest, PreparesEveryHistoryTableInTheCodesViewWithBufferSizeRows)
 {

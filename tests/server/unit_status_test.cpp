@@ -29,7 +29,7 @@ protected:
 
     ItemTables items;
     HistoryStore history;
-    DataLog log{state, items, history, clock, [](int, const QString&) {}};
+    DataLog log{state, items, history, clock, [](int, const SideFileReport&) {}};
     ServerUnitEvents server{state, items, log};
 };
 

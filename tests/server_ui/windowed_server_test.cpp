@@ -52,12 +52,15 @@ protected:
         QDir::setCurrent(m_previousDir);
     }
 
-    // Starts the server as the splash window's timer would, over this INI text.
-    void start(const QByteArray& ini, bool demo = false, quint16 brokerPort = UnusedPort())
+    // Starts the server as the splash window's timer would, over this INI text; `mqttKeys` go to
+    // the [MQTT] section after the broker's address.
+    void start(const QByteArray& ini, bool demo = false, quint16 brokerPort = UnusedPort(),
+               const QByteArray& mqttKeys = {})
     {
         QFile file(m_dir.filePath("GRAINLINK.INI"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(ini + "[MQTT]\nHost=127.0.0.1\nPort=" + QByteArray::number(brokerPort) + "\n");
+        file.write(ini + "[MQTT]\nHost=127.0.0.1\nPort=" + QByteArray::number(brokerPort) + "\n" +
+                   mqttKeys);
         file.close();
         qputenv("GRAINLINK_CONFIG_DIR", m_dir.path().toUtf8());
         QDir::setCurrent(m_dir.path());
@@ -71,12 +74,34 @@ protected:
         return server->window()->findChild<T*>(name);
     }
     QAction* item(const QString& name) { return child<QAction>(name); }
-    bool shown(const QString& windowName)
+    QWidget* topLevel(const QString& windowName)
     {
         for (QWidget* window : QApplication::topLevelWidgets())
-            if (window->objectName() == windowName) return window->isVisible();
+            if (window->objectName() == windowName) return window;
         ADD_FAILURE() << "no window " << windowName.toStdString();
-        return false;
+        return nullptr;
+    }
+    bool shown(const QString& windowName)
+    {
+        const QWidget* window = topLevel(windowName);
+        return window && window->isVisible();
+    }
+    void logOn(const char* password)
+    {
+        WhenShown<LoginDialog>([password](LoginDialog* login) {
+            QTest::keyClicks(login->findChild<QLineEdit*>("txtPassword"), password);
+            QTest::keyClick(login, Qt::Key_Return);
+        });
+        item("mnu_login")->trigger();
+    }
+    bool unlocked() { return item("mnu_close")->isEnabled() && item("mnu_options")->isEnabled(); }
+    // Whether unit 1's data window, activated now, offers its Display menu.
+    bool displayMenuOffered()
+    {
+        QWidget* data = topLevel("frm_data1");
+        QEvent activation(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(data, &activation);
+        return data->findChild<QMenu*>("mnu_display")->menuAction()->isVisible();
     }
 
     std::unique_ptr<WindowedServer> server;
@@ -109,7 +134,8 @@ TEST_F(WindowedServerTest, WithoutSecurityEverythingIsOpenAndOnlyTheServedUnitsA
 
 // Locked, the main window's close request is refused with a message. Logged on, Close and
 // Options are open and the close request waits for the confirmation, whose Cancel (the default,
-// so that Enter never stops the server) changes nothing. A log off locks them again.
+// so that Enter never stops the server) changes nothing. The service password also offers the
+// data windows' Display menu; a log off from either level locks everything again.
 TEST_F(WindowedServerTest, WithSecurityTheServerStopsOnlyAfterALogOnAndAConfirmation)
 {
     // The password "abcd", scrambled as it is stored.
@@ -124,12 +150,8 @@ TEST_F(WindowedServerTest, WithSecurityTheServerStopsOnlyAfterALogOnAndAConfirma
     server->window()->close();
     EXPECT_EQ(refusal, "You must logon to close the program");
 
-    WhenShown<LoginDialog>([](LoginDialog* login) {
-        QTest::keyClicks(login->findChild<QLineEdit*>("txtPassword"), "abcd");
-        QTest::keyClick(login, Qt::Key_Return);
-    });
-    item("mnu_login")->trigger();
-    EXPECT_TRUE(item("mnu_close")->isEnabled() && item("mnu_options")->isEnabled());
+    logOn("abcd");
+    EXPECT_TRUE(unlocked());
     WhenShown<CloseWindow>([](CloseWindow* confirmation) {
         auto* cancel = confirmation->findChild<QPushButton*>("CancelButton");
         EXPECT_TRUE(cancel->isDefault());
@@ -138,8 +160,15 @@ TEST_F(WindowedServerTest, WithSecurityTheServerStopsOnlyAfterALogOnAndAConfirma
     server->window()->close();
     EXPECT_EQ(std::tuple(quits, server->window()->isVisible()), std::tuple(0, true));
 
-    item("mnu_logoff")->trigger();
-    EXPECT_FALSE(item("mnu_close")->isEnabled() || item("mnu_options")->isEnabled());
+    for (const char* password : {"abcd", "Wexo"}) {
+        SCOPED_TRACE(password);
+        logOn(password);
+        EXPECT_EQ(std::tuple(unlocked(), displayMenuOffered()),
+                  std::tuple(true, password == std::string("Wexo")));
+        item("mnu_logoff")->trigger();
+        EXPECT_FALSE(item("mnu_close")->isEnabled() || item("mnu_options")->isEnabled());
+        EXPECT_FALSE(displayMenuOffered());
+    }
 }
 
 // The Close command shows its one confirmation without waiting; Yes ends the program with its
@@ -166,6 +195,22 @@ TEST_F(WindowedServerTest, YesClosesTheOpenPortsAndTellsTheBrokerBeforeTheEnd)
     EXPECT_EQ(quits, 1);
     EXPECT_EQ(OpenDescriptors(line->path()), 1) << "the server's end is closed";
     EXPECT_TRUE(subscriber.waitFor("GRAINLINK/status", "offline"));
+}
+
+// The topic the data window's help names, followed by an item name, is where a subscriber finds
+// that item's value, under the configured root.
+TEST_F(WindowedServerTest, TheDataWindowsHelpNamesTheTopicOfItsValues)
+{
+    TestBroker broker;
+    ASSERT_TRUE(broker.start());
+    MqttSubscriber subscriber(broker.port(), "plant/#");
+    start("", false, broker.port(), "TopicRoot=plant/hall2\n");
+    const QString help = server->dataWindows().window(2).findChild<QLabel*>("lbl_help")->text();
+    const QString before = QStringLiteral("subscribe to\n");
+    const qsizetype start = help.indexOf(before) + before.size();
+    const QString topic = help.mid(start, help.indexOf(u' ', start) - start);
+    EXPECT_EQ(topic, "plant/hall2/UNIT2/");
+    EXPECT_TRUE(subscriber.waitFor((topic + "SystemID").toUtf8(), "FFFF"));
 }
 
 }  // namespace

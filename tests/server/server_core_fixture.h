@@ -1,0 +1,32 @@
+#pragma once
+
+#include "server/server_core.h"
+#include "tests/acquisition/cycle_fixture.h"
+#include "tests/config/temp_config.h"
+
+namespace grainlink::test {
+
+struct NoDde final : DdeSource {
+    void setItem(const QString&, const QString&, const QString&) override {}
+};
+
+// The whole server core over fake ports, from a scratch working directory.
+class ServerCoreTest : public ::testing::Test {
+protected:
+    ~ServerCoreTest() override { core.shutdown(); }
+
+    ScratchWorkingDir scratch;
+    TempConfig config;
+    NoDde dde;
+    RecordingMessageBox box;
+    CountingNotice notice;
+    FakeClock clock;
+    PerUnit<FakeSerialPort*> fakes;
+    ServerCore core{{config.profile, dde, box, notice, clock, [this](int unit) {
+                         auto port = std::make_unique<FakeSerialPort>();
+                         fakes[unit] = port.get();
+                         return port;
+                     }}};
+};
+
+}  // namespace grainlink::test
