@@ -165,7 +165,7 @@ void CheckDerivedSettings(const ConfigFile& config)
     MqttUnitPublisher publisher(items, state, clock, out, mqtt.topicRoot, discovery);
     publisher.onServedUnits({1, 2, 3, 4});
     for (int unit = 1; unit <= kMaxUnits; ++unit) {
-        publisher.onRecord(unit);
+        publisher.onRecord(unit, RecordState::Live);
         for (Item item : AllItems()) CheckTopic(UnitTopic(mqtt.topicRoot, unit, ItemName(item)));
     }
 }

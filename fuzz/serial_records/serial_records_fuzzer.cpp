@@ -26,6 +26,7 @@
 #include "tests/support/test_doubles.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -82,14 +83,19 @@ public:
                             {"settings/message time", "4"}};
         for (int unit = 1; unit <= kMaxUnits; ++unit)
             m_profile.values.insert("unit" + QByteArray::number(unit) + "/enable", "1");
-        QObject::connect(&m_core, &ServerCore::recordStored, [this](int unit) {
-            m_publisher.onRecord(unit);
-            CheckRecord(unit);
+        QObject::connect(&m_core, &ServerCore::recordStored, [this](int unit, bool generated) {
+            m_publisher.onRecord(unit,
+                                 generated ? RecordState::Demonstration : RecordState::Live);
+            CheckRecord(unit, generated);
         });
-        QObject::connect(&m_core, &ServerCore::unitMarkedStale,
-                         [this](int unit) { m_publisher.onUnitStale(unit); });
+        QObject::connect(&m_core, &ServerCore::unitMarkedStale, [this](int unit) {
+            m_publisher.onUnitStale(unit);
+            CheckSnapshot(unit, RecordState::Stale);
+        });
         m_core.start();
-        RemoveFiles();  // the log headers: from now on each record's line is its file's only one
+        // Each record appends one line after the column names written at start.
+        for (int unit = 1; unit <= kMaxUnits; ++unit)
+            m_loggedBytes[unit] = QFileInfo(LogFile(unit)).size();
     }
     ~Pipeline() { RemoveFiles(); }
 
@@ -174,38 +180,50 @@ private:
         }
     }
 
-    void CheckRecord(int unit)
+    void CheckRecord(int unit, bool generated)
     {
         const ItemTable& items = m_core.items()[unit];
         for (Item item : AllItems())
             FUZZ_CHECK(items.text(item).size() <= kLongestItemText, items.text(item).toUtf8());
-        CheckSnapshot(unit, m_retained.latest[UnitTopic(QStringLiteral("GRAINLINK"), unit,
-                                                        QStringLiteral("record"))]);
-        const QString logFile = UnitFileName(m_core.state().LogFile, unit);
-        const QByteArray logged = ReadAll(logFile);
-        QFile::remove(logFile);
+        CheckSnapshot(unit, generated ? RecordState::Demonstration : RecordState::Live);
+        const QByteArray logged = ReadAll(LogFile(unit)).mid(m_loggedBytes[unit]);
+        m_loggedBytes[unit] += logged.size();
         if (m_core.state().DemoMode)
             FUZZ_CHECK(logged.isEmpty(), logged);
         else
             CheckDataLogLine(logged);
     }
 
-    void CheckSnapshot(int unit, const QByteArray& snapshot)
+    // The unit's last record snapshot: JSON with every item, a finite number or (stale) nothing
+    // as its value. A record's snapshot is the record as shown; a stale one is sent once, when
+    // the unit goes stale, and may be older than the texts shown now.
+    void CheckSnapshot(int unit, RecordState state)
     {
+        static const QHash<RecordState, QString> kStateNames = {
+            {RecordState::Live, QStringLiteral("live")},
+            {RecordState::Stale, QStringLiteral("stale")},
+            {RecordState::Demonstration, QStringLiteral("demonstration")}};
+        const QByteArray& snapshot = m_retained.latest[UnitTopic(
+            QStringLiteral("GRAINLINK"), unit, QStringLiteral("record"))];
         QJsonParseError error;
         const QJsonDocument document = QJsonDocument::fromJson(snapshot, &error);
         FUZZ_CHECK(error.error == QJsonParseError::NoError && document.isObject(), snapshot);
         const QJsonObject record = document.object();
         FUZZ_CHECK(record["unit"].toInt() == unit, snapshot);
-        FUZZ_CHECK(record["name"].toString() == m_core.state().UnitName[unit], snapshot);
+        FUZZ_CHECK(record["state"].toString() == kStateNames[state], snapshot);
+        const bool stale = state == RecordState::Stale;
+        FUZZ_CHECK(stale || record["name"].toString() == m_core.state().UnitName[unit], snapshot);
         const QJsonObject items = record["items"].toObject();
         FUZZ_CHECK(items.size() == kItemCount, snapshot);
         for (Item item : AllItems()) {
             const QJsonObject entry = items[ItemName(item)].toObject();
-            FUZZ_CHECK(entry["text"].toString() == m_core.items()[unit].text(item), snapshot);
-            if (entry.contains(QLatin1String("value")))
-                FUZZ_CHECK(entry["value"].isDouble() && std::isfinite(entry["value"].toDouble()),
-                           snapshot);
+            FUZZ_CHECK(stale || entry["text"].toString() == m_core.items()[unit].text(item),
+                       snapshot);
+            const QJsonValue value = entry["value"];
+            if (stale)
+                FUZZ_CHECK(value.isUndefined() || value.isNull(), snapshot);
+            else if (!value.isUndefined())
+                FUZZ_CHECK(value.isDouble() && std::isfinite(value.toDouble()), snapshot);
         }
     }
 
@@ -223,10 +241,11 @@ private:
         FUZZ_CHECK(fields[10] == "OK" || fields[10] == "Error", logged);
     }
 
+    QString LogFile(int unit) { return UnitFileName(m_core.state().LogFile, unit); }
+
     void RemoveFiles()
     {
-        for (int unit = 1; unit <= kMaxUnits; ++unit)
-            QFile::remove(UnitFileName(m_core.state().LogFile, unit));
+        for (int unit = 1; unit <= kMaxUnits; ++unit) QFile::remove(LogFile(unit));
     }
 
     test::RecordingProfile m_profile;
@@ -246,6 +265,7 @@ private:
         m_core.items(),         m_core.state(), m_clock, m_retained, QStringLiteral("GRAINLINK"),
         MqttDiscoverySettings{}};
     int m_unit = 1;  // whose line the bytes arrive on
+    PerUnit<qsizetype> m_loggedBytes;  // of each data log file, checked
     unsigned m_locale = 0;
 };
 
