@@ -66,6 +66,7 @@ QByteArray DataLogLine(const HistoryRec& row, const QDateTime& now)
 HistoryRec RecordFromItems(const ItemTable& items, const QDateTime& now)
 {
     HistoryRec row;
+    row.Time = now;
     row.TimeText = TimeText(now.time());
     row.DateText = ShortDateText(now.date());
     const Item counts[] = {Item::Counts4um, Item::Counts6um, Item::Counts14um, Item::Counts21um};

@@ -5,6 +5,7 @@
 #include "display/ui/table_windows.h"
 #include "display/ui/window_tiler.h"
 #include "server/server_app.h"
+#include "web/http/web_service.h"
 #include "widgets/qt_message_box.h"
 #include "widgets/qt_question_box.h"
 
@@ -65,6 +66,7 @@ private:
     std::unique_ptr<MainMenu> m_menu;
     std::unique_ptr<CloseWindow> m_close;
     std::unique_ptr<TableWindows> m_tableWindows;
+    std::unique_ptr<WebService> m_web;
 };
 
 }  // namespace grainlink
