@@ -8,6 +8,8 @@
 #include <QJsonDocument>
 #include <QStringList>
 
+#include <cmath>
+
 namespace grainlink {
 namespace {
 
@@ -16,16 +18,28 @@ QJsonValue OptionalTime(const std::optional<QDateTime>& time)
     return time ? QJsonValue(IsoTimeWithOffset(*time)) : QJsonValue();
 }
 
-QJsonArray SizeValues(const std::array<float, 6>& values)
+// A stored single-precision number at seven significant digits, so that 0.1 is written "0.1"
+// and not "0.100000001"; the same text in JSON and CSV.
+QByteArray NumberText(float value)
 {
-    QJsonArray array;
-    for (int size = 1; size <= 4; ++size) array.append(HistoryNumber(values[size]));
-    return array;
+    return QByteArray::number(static_cast<double>(value), 'g', 7);
 }
 
-QString CsvNumber(float value)
+QByteArray JsonNumber(float value)
 {
-    return QString::number(static_cast<double>(value), 'g', 7);
+    return std::isfinite(value) ? NumberText(value) : QByteArrayLiteral("null");
+}
+
+QByteArray TimeText(const QDateTime& time)
+{
+    return time.isValid() ? IsoTimeWithOffset(time).toLatin1() : QByteArray();
+}
+
+QByteArray JsonSizeValues(const std::array<float, 6>& values)
+{
+    QByteArray array = "[";
+    for (int size = 1; size <= 4; ++size) array += JsonNumber(values[size]) + (size < 4 ? "," : "]");
+    return array;
 }
 
 QJsonObject StatusObject(const StatusLine& status)
@@ -38,11 +52,6 @@ QJsonObject StatusObject(const StatusLine& status)
 }
 
 }  // namespace
-
-double HistoryNumber(float value)
-{
-    return QString::number(static_cast<double>(value), 'g', 7).toDouble();
-}
 
 QJsonObject UnitObject(const UnitView& view, const ItemTable& items)
 {
@@ -77,28 +86,30 @@ QList<HistoryRec> HistoryRows(const HistoryStore& history, int unit, int bufferS
     return rows;
 }
 
-QJsonObject HistoryRowObject(const HistoryRec& row)
+QByteArray HistoryRowJson(const HistoryRec& row)
 {
-    return {{QStringLiteral("time"), row.Time.isValid() ? QJsonValue(IsoTimeWithOffset(row.Time))
-                                                        : QJsonValue()},
-            {QStringLiteral("counts"), SizeValues(row.Counts)},
-            {QStringLiteral("isoCodes"), SizeValues(row.IsoCodes)},
-            {QStringLiteral("errorState"), row.ErrorState},
-            {QStringLiteral("errorCode"), row.ErrorCode},
-            {QStringLiteral("laserCurrent"), HistoryNumber(row.LaserCurrent)},
-            {QStringLiteral("diodePower"), HistoryNumber(row.DiodePower)},
-            {QStringLiteral("temperature"), HistoryNumber(row.Temperature)},
-            {QStringLiteral("flowIndex"), HistoryNumber(row.FlowIndex)}};
+    const QByteArray time = TimeText(row.Time);
+    return "{\"time\":" + (time.isEmpty() ? QByteArray("null") : '"' + time + '"') +
+           ",\"counts\":" + JsonSizeValues(row.Counts) +
+           ",\"isoCodes\":" + JsonSizeValues(row.IsoCodes) +
+           ",\"errorState\":" + (row.ErrorState ? "true" : "false") +
+           ",\"errorCode\":" + QByteArray::number(row.ErrorCode) +
+           ",\"laserCurrent\":" + JsonNumber(row.LaserCurrent) +
+           ",\"diodePower\":" + JsonNumber(row.DiodePower) +
+           ",\"temperature\":" + JsonNumber(row.Temperature) +
+           ",\"flowIndex\":" + JsonNumber(row.FlowIndex) + '}';
 }
 
 QByteArray HistoryDocument(int unit, const QString& name, const QList<HistoryRec>& rows)
 {
-    QJsonArray array;
-    for (const HistoryRec& row : rows) array.append(HistoryRowObject(row));
-    const QJsonObject document{{QStringLiteral("unit"), unit},
-                               {QStringLiteral("name"), name},
-                               {QStringLiteral("rows"), array}};
-    return QJsonDocument(document).toJson(QJsonDocument::Compact);
+    QByteArray json = QJsonDocument(QJsonObject{{QStringLiteral("unit"), unit},
+                                                {QStringLiteral("name"), name}})
+                          .toJson(QJsonDocument::Compact);
+    json.chop(1);  // the closing brace: the rows follow
+    json.reserve(json.size() + rows.size() * 220);
+    json += ",\"rows\":[";
+    for (qsizetype i = 0; i < rows.size(); ++i) json += (i ? "," : "") + HistoryRowJson(rows[i]);
+    return json + "]}";
 }
 
 QByteArray HistoryCsv(const QList<HistoryRec>& rows)
@@ -107,16 +118,15 @@ QByteArray HistoryCsv(const QList<HistoryRec>& rows)
     QStringList header = QString::fromLatin1(DataLogHeader()).split(u';').mid(2);
     header.prepend(QStringLiteral("Time"));
     QByteArray csv = header.join(u',').toUtf8() + "\r\n";
-    csv.reserve(csv.size() + rows.size() * 128);
+    csv.reserve(csv.size() + rows.size() * 100);
     for (const HistoryRec& row : rows) {
-        QStringList fields{row.Time.isValid() ? IsoTimeWithOffset(row.Time) : QString()};
-        for (int size = 1; size <= 4; ++size) fields << CsvNumber(row.Counts[size]);
-        for (int size = 1; size <= 4; ++size) fields << CsvNumber(row.IsoCodes[size]);
-        fields << (row.ErrorState ? QStringLiteral("Error") : QStringLiteral("OK"))
-               << QString::number(row.ErrorCode) << CsvNumber(row.LaserCurrent)
-               << CsvNumber(row.DiodePower) << CsvNumber(row.Temperature)
-               << CsvNumber(row.FlowIndex);
-        csv += fields.join(u',').toUtf8() + "\r\n";
+        csv += TimeText(row.Time);
+        for (int size = 1; size <= 4; ++size) csv += ',' + NumberText(row.Counts[size]);
+        for (int size = 1; size <= 4; ++size) csv += ',' + NumberText(row.IsoCodes[size]);
+        csv += (row.ErrorState ? ",Error," : ",OK,") + QByteArray::number(row.ErrorCode);
+        for (float value : {row.LaserCurrent, row.DiodePower, row.Temperature, row.FlowIndex})
+            csv += ',' + NumberText(value);
+        csv += "\r\n";
     }
     return csv;
 }

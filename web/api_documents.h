@@ -28,10 +28,13 @@ QByteArray UnitsDocument(const PlantModel& plant, const ItemTables& items,
 // The unit's stored records, oldest first (rows 1..bufferSize that hold a record).
 QList<HistoryRec> HistoryRows(const HistoryStore& history, int unit, int bufferSize);
 
-// One history row: {"time":...,"counts":[4,6,14,21 µm],"isoCodes":[...],"errorState":false,
-// "errorCode":0,"laserCurrent":..,"diodePower":..,"temperature":..,"flowIndex":..}.
-QJsonObject HistoryRowObject(const HistoryRec& row);
-// {"unit":1,"name":"Line A","rows":[<HistoryRowObject>...]}
+// One history row as compact JSON: {"time":...,"counts":[4,6,14,21 µm],"isoCodes":[...],
+// "errorState":false,"errorCode":0,"laserCurrent":..,"diodePower":..,"temperature":..,
+// "flowIndex":..}, each number the stored single-precision value at seven significant digits
+// (1.1, not 1.10000002). Written directly rather than through a QJsonObject per row: a page of
+// 1000 rows is then several times faster, and a row holds numbers and one ISO time only.
+QByteArray HistoryRowJson(const HistoryRec& row);
+// {"unit":1,"name":"Line A","rows":[<HistoryRowJson>...]}
 QByteArray HistoryDocument(int unit, const QString& name, const QList<HistoryRec>& rows);
 
 // The rows as CSV (RFC 4180, UTF-8, CR LF): a header line with the data log's column names,
@@ -41,9 +44,5 @@ QByteArray HistoryCsv(const QList<HistoryRec>& rows);
 
 // {"events":[<EventObject>...]}, in the order given.
 QByteArray EventsDocument(const QList<PlantEvent>& events);
-
-// The value of a history field as the API writes it: the stored single-precision number at
-// seven significant digits (16.5, 0.1), so that 0.1 is not written as 0.100000001.
-double HistoryNumber(float value);
 
 }  // namespace grainlink

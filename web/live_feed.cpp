@@ -54,10 +54,9 @@ void LiveFeed::recordStored(int unit)
 {
     if (m_streams.isEmpty()) return;
     const int newest = std::clamp(m_state.BufferSize, 1, HistoryStore::kMaxRows);
-    const QJsonObject message{{QStringLiteral("unit"), unit},
-                              {QStringLiteral("row"),
-                               HistoryRowObject(m_history.row(unit, newest))}};
-    broadcast(ServerSentEvent("record", Compact(message)));
+    const QByteArray message = "{\"unit\":" + QByteArray::number(unit) +
+                               ",\"row\":" + HistoryRowJson(m_history.row(unit, newest)) + '}';
+    broadcast(ServerSentEvent("record", message));
 }
 
 void LiveFeed::unitChanged(int unit)

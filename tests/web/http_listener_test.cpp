@@ -91,7 +91,7 @@ TEST_F(HttpOverLoopback, ALiveStreamCarriesEachRecordUntilTheClientGoes)
 
     fakes[1]->receive(kRecord);
     ticks(4);
-    EXPECT_TRUE(arrived("event: record\ndata: {\"row\":"));
+    EXPECT_TRUE(arrived("event: record\ndata: {\"unit\":1,\"row\":{"));
     EXPECT_TRUE(arrived("event: unit\ndata: "));
 
     socket.disconnectFromHost();
