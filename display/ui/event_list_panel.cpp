@@ -46,6 +46,8 @@ EventListPanel::EventListPanel(const PlantModel& plant, QWidget* parent)
     m_table->setAlternatingRowColors(true);
     m_table->setWordWrap(false);
     m_table->verticalHeader()->hide();
+    // Rows of one height: none is measured when thousands come and go.
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     // Widths from the font rather than from the rows: measuring thousands of rows at every
     // refresh would cost more than the events themselves. A cell too narrow shows its text
     // whole in its tip.
