@@ -60,6 +60,11 @@ void QtSerialPort::setPortNumber(int16_t portNumber)
     m_portNumber = portNumber;
 }
 
+QString QtSerialPort::device() const
+{
+    return m_resolver(m_portNumber);
+}
+
 void QtSerialPort::setSettings(const QString& settings)
 {
     const LineSettings s = ParseSettings(settings);
@@ -73,7 +78,7 @@ void QtSerialPort::setSettings(const QString& settings)
 
 void QtSerialPort::open()
 {
-    const QString device = m_resolver(m_portNumber);
+    const QString device = this->device();
     if (device.isEmpty())
         throw NoSuchPort("no device for port number " + std::to_string(m_portNumber));
     if (m_port.isOpen()) m_port.close();

@@ -20,6 +20,7 @@ public:
     explicit QtSerialPort(DeviceResolver resolver);
 
     void setPortNumber(int16_t portNumber) override;
+    QString device() const override;
     void setSettings(const QString& settings) override;
     void open() override;
     void close() override;

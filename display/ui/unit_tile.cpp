@@ -1,6 +1,7 @@
 #include "display/ui/unit_tile.h"
 
 #include "state/item_table.h"
+#include "widgets/role_colours.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -11,33 +12,27 @@ namespace {
 
 constexpr const char* kSizes[] = {"4 µm", "6 µm", "14 µm", "21 µm"};
 
-struct StateColours {
-    QColor background;
-    QColor text;
-};
-
 // The band of each state. Like the alarm flags' red and green these are signal colours, the
-// same under a light and a dark palette; the text on each is black or white, whichever reads
-// (at least 4.5:1). The one place that decides them: a palette-aware rule would go here.
-StateColours ColoursOf(UnitState state)
+// same under a light and a dark palette, with black or white text on them, whichever reads.
+QColor BandColour(UnitState state)
 {
     switch (state) {
         case UnitState::Live:
-            return {QColor(0x2e, 0x7d, 0x32), Qt::white};
+            return {0x2e, 0x7d, 0x32};
         case UnitState::Alarm:
-            return {QColor(0xc6, 0x28, 0x28), Qt::white};
+            return {0xc6, 0x28, 0x28};
         case UnitState::PortLost:
-            return {QColor(0xe6, 0x51, 0x00), Qt::black};
+            return {0xe6, 0x51, 0x00};
         case UnitState::Stale:
-            return {QColor(0xfb, 0xc0, 0x2d), Qt::black};
+            return {0xfb, 0xc0, 0x2d};
         case UnitState::Demo:
-            return {QColor(0x15, 0x65, 0xc0), Qt::white};
+            return {0x15, 0x65, 0xc0};
         case UnitState::Paused:
-            return {QColor(0x6a, 0x1b, 0x9a), Qt::white};
+            return {0x6a, 0x1b, 0x9a};
         case UnitState::Disabled:
             break;
     }
-    return {QColor(0x9e, 0x9e, 0x9e), Qt::black};
+    return {0x9e, 0x9e, 0x9e};
 }
 
 QLabel* Caption(const QString& text, QWidget* parent)
@@ -168,10 +163,10 @@ void UnitTile::showView(const UnitView& view)
     m_title->setText(Breakable(m_label));
     m_title->setAccessibleDescription(m_label);
     ShowValueText(m_state, StateWord(view.state));
-    const StateColours colours = ColoursOf(view.state);
+    const QColor band = BandColour(view.state);
     QPalette palette = m_band->palette();
-    palette.setColor(QPalette::Window, colours.background);
-    palette.setColor(QPalette::WindowText, colours.text);
+    palette.setColor(QPalette::Window, band);
+    palette.setColor(QPalette::WindowText, TextOn(band));
     m_band->setPalette(palette);
 
     // A fault without a flag named would still be an alarm.

@@ -26,7 +26,7 @@ WindowedServer::WindowedServer(const ServerOptions& options, std::function<void(
       m_quit(std::move(quit)),
       m_server(m_messageBox, m_notice),
       m_dataWindows(m_server.core().items(), m_server.core().state(), m_server.config(),
-                    m_messageBox)
+                    m_messageBox, m_server.dde().topicRoot())
 {
     m_server.core().state().DemoMode = options.demo;
     for (int unit = 1; unit <= kMaxUnits; ++unit)

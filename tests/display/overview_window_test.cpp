@@ -6,6 +6,7 @@
 #include "display/ui/tile_grid_layout.h"
 #include "plant/plant_model.h"
 #include "tests/support/test_doubles.h"
+#include "widgets/role_colours.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -24,20 +25,6 @@ inline void PrintTo(const QString& text, std::ostream* out)
 
 namespace grainlink::test {
 namespace {
-
-// WCAG's contrast ratio of two colours.
-double Contrast(const QColor& a, const QColor& b)
-{
-    const auto luminance = [](const QColor& colour) {
-        const auto linear = [](double c) {
-            return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
-               0.0722 * linear(colour.blueF());
-    };
-    const double first = luminance(a), second = luminance(b);
-    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
-}
 
 // Four units served, named by their numbers, the server started; the window is made over them.
 class OverviewWindowTest : public ::testing::Test {
@@ -81,7 +68,8 @@ protected:
     {
         const QLabel* word = tile(unit)->findChild<QLabel*>("lbl_state");
         const QPalette band = word->parentWidget()->palette();
-        EXPECT_GE(Contrast(band.color(QPalette::Window), band.color(QPalette::WindowText)), 4.5)
+        EXPECT_GE(ContrastRatio(band.color(QPalette::Window), band.color(QPalette::WindowText)),
+                  kTextContrast)
             << word->text().toStdString();
         return word->text();
     }

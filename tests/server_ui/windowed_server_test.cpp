@@ -52,13 +52,15 @@ protected:
         QDir::setCurrent(m_previousDir);
     }
 
-    // Starts the server as the splash window's timer would, over this INI text.
+    // Starts the server as the splash window's timer would, over this INI text; `mqttKeys` go to
+    // the [MQTT] section after the broker's address.
     void start(const QByteArray& ini, bool demo = false, quint16 brokerPort = UnusedPort(),
-               bool overview = false)
+               const QByteArray& mqttKeys = {}, bool overview = false)
     {
         QFile file(m_dir.filePath("GRAINLINK.INI"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(ini + "[MQTT]\nHost=127.0.0.1\nPort=" + QByteArray::number(brokerPort) + "\n");
+        file.write(ini + "[MQTT]\nHost=127.0.0.1\nPort=" + QByteArray::number(brokerPort) + "\n" +
+                   mqttKeys);
         file.close();
         qputenv("GRAINLINK_CONFIG_DIR", m_dir.path().toUtf8());
         QDir::setCurrent(m_dir.path());
@@ -144,7 +146,7 @@ TEST_F(WindowedServerTest, TheOverviewOpensAtStartWhenAskedElseFromTheMenu)
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << (c.key ? c.key : "missing") << " " << c.option);
         start("[Options]\nUnits=2\n" + (c.key ? "Overview=" + QByteArray(c.key) + "\n" : ""), false,
-              UnusedPort(), c.option);
+              UnusedPort(), {}, c.option);
         EXPECT_EQ(server->overview() && server->overview()->isVisible(), c.atStart);
         server.reset();
     }
@@ -226,6 +228,22 @@ TEST_F(WindowedServerTest, YesClosesTheOpenPortsAndTellsTheBrokerBeforeTheEnd)
     EXPECT_EQ(quits, 1);
     EXPECT_EQ(OpenDescriptors(line->path()), 1) << "the server's end is closed";
     EXPECT_TRUE(subscriber.waitFor("GRAINLINK/status", "offline"));
+}
+
+// The topic the data window's help names, followed by an item name, is where a subscriber finds
+// that item's value, under the configured root.
+TEST_F(WindowedServerTest, TheDataWindowsHelpNamesTheTopicOfItsValues)
+{
+    TestBroker broker;
+    ASSERT_TRUE(broker.start());
+    MqttSubscriber subscriber(broker.port(), "plant/#");
+    start("", false, broker.port(), "TopicRoot=plant/hall2\n");
+    const QString help = server->dataWindows().window(2).findChild<QLabel*>("lbl_help")->text();
+    const QString before = QStringLiteral("subscribe to\n");
+    const qsizetype start = help.indexOf(before) + before.size();
+    const QString topic = help.mid(start, help.indexOf(u' ', start) - start);
+    EXPECT_EQ(topic, "plant/hall2/UNIT2/");
+    EXPECT_TRUE(subscriber.waitFor((topic + "SystemID").toUtf8(), "FFFF"));
 }
 
 }  // namespace
