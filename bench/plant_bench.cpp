@@ -195,7 +195,8 @@ void BM_OverviewMemory(benchmark::State& bench)
         test::RecordingProfile profile;
         ConfigFile config(profile);
         test::RecordingMessageBox messages;
-        DataWindows partsWindows(plant.items, plant.state, config, messages);
+        DataWindows partsWindows(plant.items, plant.state, config, messages,
+                                 QStringLiteral("GRAINLINK"));
         partsWindows.showAllDataWindows();
         QCoreApplication::processEvents();
         const double before = ResidentMiB();
