@@ -3,6 +3,7 @@
 # virtual display with a window manager, four simulated instruments on pseudo-terminals, a
 # private mosquitto broker on a free port and a generated GRAINLINK.INI; the windows are opened
 # through the menus with key presses, as a user would, and each is captured with its title bar.
+# Last, one instrument is stopped, so that the overview shows a unit in trouble.
 # It takes about two minutes, most of it waiting for the histories to fill.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -66,11 +67,14 @@ printf 'listener %s 127.0.0.1\nallow_anonymous true\npersistence false\nlog_dest
 mosquitto -c "$work/mosquitto.conf" &
 pids+=($!)
 
-for unit in $(seq "$units"); do
-  "$root/build/tools/grainlink-sim" --unit "$unit" --interval "$interval" --seed "$unit" \
-    --link "$work/unit$unit" >/dev/null &
+sims=()  # the simulators' process ids, by unit from 0
+start_sim() {
+  "$root/build/tools/grainlink-sim" --unit "$1" --interval "$interval" --seed "$1" \
+    --link "$work/unit$1" >/dev/null &
   pids+=($!)
-done
+  sims[$1 - 1]=$!
+}
+for unit in $(seq "$units"); do start_sim "$unit"; done
 for unit in $(seq "$units"); do
   for _ in $(seq 50); do [ -e "$work/unit$unit" ] && break; sleep 0.1; done
   [ -e "$work/unit$unit" ] || fail "simulator $unit did not start"
@@ -151,6 +155,7 @@ shot() {
 
 (cd "$work" && exec "$root/build/server/ui/grainlink" >"$work/server.log" 2>&1) &
 pids+=($!)
+server_pid=$!
 echo "Screenshots:"
 splash=$(find_window "^$title\$")
 shot splash "$splash"
@@ -231,6 +236,17 @@ sleep 1.5
 import -window root "$shots/tiled.png"
 echo "  tiled.png"
 
+# The overview with one unit in trouble: unit 3's instrument goes away with its line, and comes
+# back after the shot.
+kill "${sims[2]}"
+for _ in $(seq 100); do grep -q 'Unit 3.*Port lost' "$work/events.log" 2>/dev/null && break; sleep 0.1; done
+grep -q 'Unit 3.*Port lost' "$work/events.log" || fail "unit 3's port was not reported lost"
+activate "$main"
+keys alt+v o  # View / Overview
+overview=$(find_window '^Overview$')
+shot overview "$overview"
+start_sim 3
+
 activate "$main"
 keys alt Return  # Close
 confirm=$(find_window '^Close program \?$')
@@ -238,7 +254,6 @@ shot close-confirmation "$confirm"
 keys Escape
 
 # The same server again under a dark system palette, set as a user would through qt6ct.
-server_pid=${pids[-1]}
 kill "$server_pid"
 for _ in $(seq 100); do kill -0 "$server_pid" 2>/dev/null || break; sleep 0.1; done
 mkdir -p "$work/xdg/qt6ct"
