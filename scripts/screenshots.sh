@@ -31,7 +31,8 @@ cleanup() {
   wait 2>/dev/null || true
   if [ "${finished:-0}" = 1 ]; then rm -rf "$work"; else echo "Logs kept in $work" >&2; fi
 }
-trap cleanup EXIT INT TERM
+trap cleanup EXIT
+trap 'exit 130' INT TERM  # through the EXIT trap, and no further
 fail() {
   echo "screenshots: $*" >&2
   exit 1
