@@ -30,22 +30,27 @@ AcquisitionCycle::AcquisitionCycle(SharedState& state, const ComPorts& ports, Co
 }
 
 template <typename Step>
-bool AcquisitionCycle::Trap(Step&& step)
+bool AcquisitionCycle::Trap(int unit, Step&& step)
 {
     try {
         step();
         return true;
     } catch (const std::exception& error) {
-        OnTrappedError(error);
+        OnTrappedError(unit, error);
         return false;
     }
 }
 
-void AcquisitionCycle::OnTrappedError(const std::exception& error)
+void AcquisitionCycle::OnTrappedError(int unit, const std::exception& error)
 {
     m_lastError = QString::fromLocal8Bit(error.what());
-    m_notice.showPortError(m_lastError);
+    m_notice.showPortError({unit, m_ports[unit].device(), m_lastError, m_clock.now()});
     m_state.PortError = true;
+}
+
+void AcquisitionCycle::OnReopened(int unit)
+{
+    if (std::exchange(m_outageReported[unit], false)) m_notice.portRecovered(unit, m_clock.now());
 }
 
 QString AcquisitionCycle::Now() const
@@ -65,7 +70,7 @@ void AcquisitionCycle::Tick()
     if (m_state.OptionsOpen) {
         for (int unit = 1; unit <= kMaxUnits; ++unit) {
             m_reopenCountdown[unit] = 0;
-            Trap([&] {
+            Trap(unit, [&] {
                 if (m_ports[unit].isOpen()) m_ports[unit].close();
             });
         }
@@ -85,7 +90,7 @@ void AcquisitionCycle::OpenPorts()
         if (unit <= ServedUnits() && m_state.UnitEnabled[unit]) continue;
         // A unit no longer served is no longer watched, and its port is let go.
         m_state.PortOpenOk[unit] = false;
-        Trap([&] {
+        Trap(unit, [&] {
             if (m_ports[unit].isOpen()) m_ports[unit].close();
         });
     }
@@ -104,11 +109,11 @@ bool AcquisitionCycle::OpenReportingOnce(int unit)
     try {
         OpenPort(unit);
     } catch (const std::exception& error) {
-        if (!std::exchange(m_outageReported[unit], true)) OnTrappedError(error);
+        if (!std::exchange(m_outageReported[unit], true)) OnTrappedError(unit, error);
         m_reports.portUnavailable(unit, QString::fromLocal8Bit(error.what()));
         return false;
     }
-    m_outageReported[unit] = false;
+    OnReopened(unit);
     return true;
 }
 
@@ -131,7 +136,7 @@ void AcquisitionCycle::AnnounceOpened(int unit, bool opened)
                     Now() + (opened ? QStringLiteral(" waiting for data")
                                     : QStringLiteral(" port unavailable, retrying")));
     m_panel.setText(CommsControl::lbl_last_msg_time, unit, QString());
-    Trap([&] { m_events.MarkUnitInvalid(unit); });
+    Trap(unit, [&] { m_events.MarkUnitInvalid(unit); });
 }
 
 void AcquisitionCycle::RetryLostPorts()
@@ -144,7 +149,7 @@ void AcquisitionCycle::RetryLostPorts()
             m_reopenCountdown[unit] = kReopenInterval;
             continue;
         }
-        m_outageReported[unit] = false;
+        OnReopened(unit);
         m_state.PortOpenOk[unit] = true;
         m_state.Receiving[unit] = false;
         AnnounceOpened(unit, true);
@@ -162,18 +167,18 @@ void AcquisitionCycle::Watch(int unit)
             m_reports.inputDiscarded(
                 unit, QStringLiteral("input without a pause for %1 s").arg(kReceiveWatchdog));
         if (m_state.DemoMode) {
-            Trap([&] { m_events.MakeDemoRecord(unit); });
+            Trap(unit, [&] { m_events.MakeDemoRecord(unit); });
             m_panel.setText(CommsControl::lbl_msg, unit,
                             Now() + QStringLiteral(" Demo data generated"));
-            Trap([&] { m_events.LogData(unit); });
+            Trap(unit, [&] { m_events.LogData(unit); });
         } else {
             m_reports.unitSilent(unit, receiving ? kReceiveWatchdog : rec.WatchdogReload);
-            Trap([&] { m_events.MarkUnitInvalid(unit); });
+            Trap(unit, [&] { m_events.MarkUnitInvalid(unit); });
         }
         rec.WatchdogCount = rec.WatchdogReload;
     }
 
-    const bool ok = Trap([&] {
+    const bool ok = Trap(unit, [&] {
         if (m_state.Receiving[unit]) {
             CheckMessage(unit);
         } else if (m_ports[unit].inBufferCount() > 0) {
@@ -194,7 +199,7 @@ void AcquisitionCycle::OnPortLost(int unit)
     m_reports.portUnavailable(unit, m_lastError);
     m_panel.setText(CommsControl::lbl_msg, unit,
                     Now() + QStringLiteral(" port unavailable, retrying"));
-    Trap([&] { m_events.MarkUnitInvalid(unit); });
+    Trap(unit, [&] { m_events.MarkUnitInvalid(unit); });
 }
 
 void AcquisitionCycle::CheckMessage(int unit)

@@ -26,10 +26,10 @@ namespace grainlink {
 // line neither grows without bound nor slows the other units.
 //
 // Every failure inside a tick is trapped here: the failing step is skipped, `PortError` is set
-// and the error notice is raised. A unit whose device fails to open or vanishes is reported
-// once per outage, marked invalid with "port unavailable, retrying" on its message line and
-// reopened on its own every few ticks until the device is back; the other units' ports are left
-// alone.
+// and the error notice is raised with the unit, its device and the reason. A unit whose device
+// fails to open or vanishes is reported once per outage, marked invalid with "port unavailable,
+// retrying" on its message line and reopened on its own every few ticks until the device is
+// back, when the notice is told it has recovered; the other units' ports are left alone.
 //
 // Beside the panel, every such occurrence (a port opened or unavailable, a silence, input
 // thrown away, a side file failing or working again) goes to the cycle's reports.
@@ -76,9 +76,12 @@ private:
     void Discard(int unit, const QString& reason);
     QString Now() const;
 
+    // Runs a step for `unit`; a failure is reported with the unit and its device.
     template <typename Step>
-    bool Trap(Step&& step);
-    void OnTrappedError(const std::exception& error);
+    bool Trap(int unit, Step&& step);
+    void OnTrappedError(int unit, const std::exception& error);
+    // The unit's port is open: an outage that was reported is over, and the notice is told.
+    void OnReopened(int unit);
 
     SharedState& m_state;
     const ComPorts& m_ports;

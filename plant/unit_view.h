@@ -1,5 +1,7 @@
 #pragma once
 
+#include "state/item_table.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -40,6 +42,12 @@ QString StateKey(UnitState state);
 
 // The shown text of a value for a tile.
 inline constexpr const char* kNoDataWord = "no data";
+
+// The items of a tile's ISO codes and counts, smallest particle size first.
+inline constexpr std::array<Item, 4> kTileIsoCodes = {Item::ISOCode4um, Item::ISOCode6um,
+                                                      Item::ISOCode14um, Item::ISOCode21um};
+inline constexpr std::array<Item, 4> kTileCounts = {Item::Counts4um, Item::Counts6um,
+                                                    Item::Counts14um, Item::Counts21um};
 
 // One value of a tile: the text exactly as the unit's data window shows it, or "no data" when
 // the unit has no valid values or the item shows the no-data marker; `number` is the same as

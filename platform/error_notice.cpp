@@ -4,11 +4,13 @@
 
 namespace grainlink {
 
-void StderrErrorNotice::showPortError(const QString& detail)
+void StderrErrorNotice::showPortError(const PortErrorReport& report)
 {
-    LogToStderr(
-        LogPriority::Error,
-        QStringLiteral("Error Message: %1 (%2)").arg(QString::fromLatin1(kPortErrorText), detail));
+    const QString device = report.device.isEmpty() ? QStringLiteral("no device") : report.device;
+    LogToStderr(LogPriority::Error, QStringLiteral("Error Message: %1 (unit %2, %3: %4)")
+                                        .arg(QString::fromLatin1(kPortErrorText))
+                                        .arg(report.unit)
+                                        .arg(device, report.reason));
 }
 
 }  // namespace grainlink

@@ -119,7 +119,7 @@ MqttDdeSource::~MqttDdeSource() = default;
 
 void MqttDdeSource::setItem(const QString& topic, const QString& item, const QString& text)
 {
-    setRetained(m_settings.topicRoot + u'/' + topic + u'/' + item, text.toUtf8());
+    setRetained(MqttItemTopic(m_settings.topicRoot, topic, item), text.toUtf8());
 }
 
 void MqttDdeSource::setRetained(const QString& topic, const QByteArray& payload)

@@ -47,6 +47,13 @@ inline QString MqttStatusTopic(const QString& topicRoot)
     return topicRoot + QStringLiteral("/status");
 }
 
+// "<root>/<topic>/<item>": the MQTT topic of a DDE item, such as GRAINLINK/UNIT1/Counts4um; with
+// an empty item, the prefix every item of the topic shares.
+inline QString MqttItemTopic(const QString& topicRoot, const QString& topic, const QString& item)
+{
+    return topicRoot + u'/' + topic + u'/' + item;
+}
+
 // The DDE source on an MQTT broker, which also carries the server's other retained messages
 // (setRetained(), same rules as the items) and its events (publish(): QoS 1, not retained).
 // Item <item> of topic <topic> is the MQTT topic "<root>/<topic>/<item>" (for example

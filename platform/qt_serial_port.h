@@ -20,6 +20,7 @@ public:
     explicit QtSerialPort(DeviceResolver resolver);
 
     void setPortNumber(int16_t portNumber) override;
+    QString device() const override;
     void setSettings(const QString& settings) override;
     void open() override;
     void close() override;
@@ -28,7 +29,7 @@ public:
     QByteArray input() override;
 
 private:
-    void requireOpen(const char* operation);
+    void requireOpen();
     void onError(QSerialPort::SerialPortError error);
 
     DeviceResolver m_resolver;

@@ -30,6 +30,8 @@ public:
 
     // Selects the device that the next open() uses; 1 is the first serial port.
     virtual void setPortNumber(int16_t portNumber) = 0;
+    // The device the port number stands for, such as /dev/ttyUSB0; empty when it stands for none.
+    virtual QString device() const = 0;
     // Line settings such as "9600,n,8,1", applied at the next open().
     virtual void setSettings(const QString& settings) = 0;
     virtual void open() = 0;

@@ -3,7 +3,8 @@
 # virtual display with a window manager, four simulated instruments on pseudo-terminals, a
 # private mosquitto broker on a free port and a generated GRAINLINK.INI; the windows are opened
 # through the menus with key presses, as a user would, and each is captured with its title bar;
-# the web page is captured by headless chromium (scripts/page_screenshot.py).
+# the web page is captured by headless chromium (scripts/page_screenshot.py). Last, one
+# instrument is stopped, so that the overview shows a unit in trouble.
 # It takes about two minutes, most of it waiting for the histories to fill.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,7 +32,8 @@ cleanup() {
   wait 2>/dev/null || true
   if [ "${finished:-0}" = 1 ]; then rm -rf "$work"; else echo "Logs kept in $work" >&2; fi
 }
-trap cleanup EXIT INT TERM
+trap cleanup EXIT
+trap 'exit 130' INT TERM  # through the EXIT trap, and no further
 fail() {
   echo "screenshots: $*" >&2
   exit 1
@@ -72,11 +74,14 @@ printf 'listener %s 127.0.0.1\nallow_anonymous true\npersistence false\nlog_dest
 mosquitto -c "$work/mosquitto.conf" &
 pids+=($!)
 
-for unit in $(seq "$units"); do
-  "$root/build/tools/grainlink-sim" --unit "$unit" --interval "$interval" --seed "$unit" \
-    --link "$work/unit$unit" >/dev/null &
+sims=()  # the simulators' process ids, by unit from 0
+start_sim() {
+  "$root/build/tools/grainlink-sim" --unit "$1" --interval "$interval" --seed "$1" \
+    --link "$work/unit$1" >/dev/null &
   pids+=($!)
-done
+  sims[$1 - 1]=$!
+}
+for unit in $(seq "$units"); do start_sim "$unit"; done
 for unit in $(seq "$units"); do
   for _ in $(seq 50); do [ -e "$work/unit$unit" ] && break; sleep 0.1; done
   [ -e "$work/unit$unit" ] || fail "simulator $unit did not start"
@@ -158,6 +163,7 @@ shot() {
 
 (cd "$work" && exec "$root/build/server/ui/grainlink" >"$work/server.log" 2>&1) &
 pids+=($!)
+server_pid=$!
 echo "Screenshots:"
 splash=$(find_window "^$title\$")
 shot splash "$splash"
@@ -235,25 +241,54 @@ keys alt Right Down Down Down Return  # View / Diagnostics
 shot table-diagnostics "$table"
 keys alt Right Down Down Return  # View / Codes, as the window opens
 
-# Unit 2's windows beside unit 1's, brought in front of the main window, then the Tile command
-# of a unit window.
+# Every unit's table window, shown and tiled by View / Show All table / graphs on this 1280x1024
+# screen (the graph tip is off since its box was ticked above). With the data windows as well,
+# eight windows do not fit and are cascaded.
+activate "$data"
+keys alt+f a  # File / Close all
 activate "$main"
-keys alt Right Right Right Down Right Down Return  # View / Raw Data / Unit 2
-data2=$(find_window "^$hardware Data \\(2\\)")
-activate "$main"
-keys alt Right Right Right Down Down Right Down Return  # View / Table / Graph / Unit 2
-table2=$(find_window "^$hardware ISO Code data \\(2\\)")
-for window in "$data" "$table" "$data2" "$table2"; do activate "$window"; done  # in front
-keys alt Right Right Return  # Tile
+keys alt+v g  # View / Show All table / graphs
 sleep 1.5
 import -window root "$shots/tiled.png"
 echo "  tiled.png"
+
+# The overview with one unit in trouble: unit 3's instrument goes away with its line, and comes
+# back after the shot.
+kill "${sims[2]}"
+for _ in $(seq 100); do grep -q 'Unit 3.*Port lost' "$work/events.log" 2>/dev/null && break; sleep 0.1; done
+grep -q 'Unit 3.*Port lost' "$work/events.log" || fail "unit 3's port was not reported lost"
+activate "$main"
+keys alt+v o  # View / Overview
+overview=$(find_window '^Overview$')
+shot overview "$overview"
+start_sim 3
 
 activate "$main"
 keys alt Return  # Close
 confirm=$(find_window '^Close program \?$')
 shot close-confirmation "$confirm"
 keys Escape
+
+# The same server again under a dark system palette, set as a user would through qt6ct.
+kill "$server_pid"
+for _ in $(seq 100); do kill -0 "$server_pid" 2>/dev/null || break; sleep 0.1; done
+mkdir -p "$work/xdg/qt6ct"
+printf '[Appearance]\ncolor_scheme_path=/usr/share/qt6ct/colors/darker.conf\ncustom_palette=true\nstyle=Fusion\n' \
+  >"$work/xdg/qt6ct/qt6ct.conf"
+(cd "$work" && XDG_CONFIG_HOME=$work/xdg QT_QPA_PLATFORMTHEME=qt6ct \
+  exec "$root/build/server/ui/grainlink" >"$work/server-dark.log" 2>&1) &
+pids+=($!)
+splash=$(find_window "^$title\$")
+main=$(find_window "^$title\$" "$splash")
+wait_for_records $(($(fewest_records) + 4))  # a few points on the new chart
+activate "$main"
+keys alt+v t 1  # View / Table / Graph / Unit 1
+table=$(find_window "^$hardware ISO Code data \\(1\\)")
+shot dark-table "$table"
+activate "$main"
+keys alt+v r 1  # View / Raw Data / Unit 1
+data=$(find_window "^$hardware Data \\(1\\)")
+shot dark-data "$data"
 
 if command -v optipng >/dev/null; then optipng -quiet -o2 "$shots"/*.png; fi
 out=$root/docs/screenshots

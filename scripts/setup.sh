@@ -15,7 +15,7 @@ packages=(
   nodejs python3-jinja2
 )
 if [ "${1:-}" = --screenshots ]; then
-  packages+=(openbox xdotool x11-utils imagemagick optipng)
+  packages+=(openbox xdotool x11-utils imagemagick optipng qt6ct)
 fi
 
 missing=()

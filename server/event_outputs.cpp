@@ -75,8 +75,9 @@ MqttEventPublisher::MqttEventPublisher(EventLog& log, TransientMessages& out,
 StderrEventPrinter::StderrEventPrinter(EventLog& log, QObject* parent) : QObject(parent)
 {
     connect(&log, &EventLog::eventAdded, this, [](const PlantEvent& event) {
-        LogToStderr(IsWarning(event) ? LogPriority::Warning : LogPriority::Info,
-                    QStringLiteral("Event: ") + EventSummary(event));
+        // Information only: the troubles among the events are already reported as warnings
+        // where they happen, so that the journal's warnings name each trouble once.
+        LogToStderr(LogPriority::Info, QStringLiteral("Event: ") + EventSummary(event));
     });
 }
 

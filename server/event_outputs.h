@@ -59,7 +59,7 @@ private:
 };
 
 // Prints every event on standard error as "Event: " and its summary, the way every line there
-// goes (LogToStderr): warnings with the warning priority, the others as information.
+// goes (LogToStderr), with the information priority: a timeline beside the warnings.
 class StderrEventPrinter : public QObject {
     Q_OBJECT
 

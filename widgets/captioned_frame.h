@@ -16,6 +16,7 @@ public:
     CaptionedFrame(const QString& caption, const QColor& captionColour, QWidget* parent);
 
     const QString& caption() const { return m_caption; }
+    const QColor& captionColour() const { return m_captionColour; }
     void setCaption(const QString& caption);
 
 protected:

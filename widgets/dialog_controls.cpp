@@ -2,7 +2,9 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "widgets/twips.h"
@@ -67,12 +69,25 @@ void SetValueText(QLabel* label, const QString& text)
     label->setToolTip(text);
 }
 
+void MaskAsPassword(QLineEdit* box)
+{
+    box->setEchoMode(QLineEdit::Password);
+    // The style's own mask character is a bullet on most styles.
+    box->setStyleSheet(QStringLiteral("lineedit-password-character: %1").arg(int{u'*'}));
+}
+
 QAction* AddCloseMenu(QDialog* dialog, QWidget* client)
 {
     auto* menuBar = new QMenuBar(dialog);
     menuBar->setObjectName(QStringLiteral("menu_bar"));
-    QAction* close = menuBar->addAction(QStringLiteral("Close"));
+    QAction* close = menuBar->addAction(QStringLiteral("&Close"));
     close->setObjectName(QStringLiteral("mnu_close"));
+    // Once Close has been chosen from the keyboard and a message about an entry answered, the
+    // focus is back on the menu bar, which takes Escape for itself until Tab moves on; as a
+    // shortcut of the dialog, Escape cancels from there too.
+    auto* cancel = new QShortcut(QKeySequence::Cancel, dialog);
+    cancel->setObjectName(QStringLiteral("escape"));
+    QObject::connect(cancel, &QShortcut::activated, dialog, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(dialog);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -89,9 +104,14 @@ void MakeFixedDialog(QDialog* dialog, const char* name, const QString& caption)
     dialog->setWindowTitle(caption);
     dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    QFont font = dialog->font();
+    UseDesignFont(dialog);
+}
+
+void UseDesignFont(QWidget* window)
+{
+    QFont font = window->font();
     font.setPixelSize(kFontPixels);
-    dialog->setFont(font);
+    window->setFont(font);
 }
 
 }  // namespace grainlink

@@ -6,6 +6,7 @@
 class QAction;
 class QDialog;
 class QLabel;
+class QLineEdit;
 class QWidget;
 
 namespace grainlink {
@@ -30,11 +31,18 @@ QLabel* AddCaption(QWidget* parent, const QString& name, const QString& text, co
 QLabel* AddValueLabel(QWidget* parent, const QString& name, const QRect& twips);
 void SetValueText(QLabel* label, const QString& text);
 
-// Gives the dialog its menu bar with the single command mnu_close "Close" above the client area,
-// whose design size (in twips) is the dialog's size.
+// A password box: every character typed shows as "*", whatever the style would use.
+void MaskAsPassword(QLineEdit* box);
+
+// Gives the dialog its menu bar with the single command mnu_close "Close" (Alt+C) above the
+// client area, whose design size (in twips) is the dialog's size. Escape cancels the dialog
+// wherever the focus is, the menu bar included.
 QAction* AddCloseMenu(QDialog* dialog, QWidget* client);
 
-// A fixed-size dialog with a title bar and a close box only.
+// A fixed-size dialog with a title bar and a close box only, in the design font.
 void MakeFixedDialog(QDialog* dialog, const char* name, const QString& caption);
+// The text size the twips layouts are designed for, whatever the system's font size: a larger
+// system font would cut the texts of a window laid out in twips.
+void UseDesignFont(QWidget* window);
 
 }  // namespace grainlink

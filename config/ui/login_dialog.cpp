@@ -20,7 +20,7 @@ LoginDialog::LoginDialog(SharedState& state, MessageBox& messages, QWidget* pare
     QLabel* caption = AddCaption(this, QStringLiteral("lblLabels"), QStringLiteral("&Password:"),
                                  QRect(105, 255, 1080, 270));
     m_password = new QLineEdit(this);
-    m_password->setEchoMode(QLineEdit::Password);
+    MaskAsPassword(m_password);
     PlaceUncaptioned(m_password, QStringLiteral("txtPassword"), QRect(1290, 225, 2325, 345));
     caption->setBuddy(m_password);
 

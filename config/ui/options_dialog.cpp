@@ -118,7 +118,7 @@ void OptionsDialog::BuildFields(QWidget* client, const QString& hardwareName)
     AddCaption(client, QStringLiteral("Label3"), QStringLiteral("Password :"),
                QRect(2280, 5280, 960, 255));
     m_password = AddTextBox(client, "txtPassword", QRect(3300, 5250, 2700, 315));
-    m_password->setEchoMode(QLineEdit::Password);
+    MaskAsPassword(m_password);
     m_password->setMaxLength(kMaxPasswordLength);
     connect(m_security, &QCheckBox::toggled, m_password, &QLineEdit::setEnabled);
 }

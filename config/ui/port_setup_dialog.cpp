@@ -10,6 +10,7 @@
 #include "config/serial_devices.h"
 #include "widgets/captioned_frame.h"
 #include "widgets/dialog_controls.h"
+#include "widgets/role_colours.h"
 #include "widgets/twips.h"
 
 namespace grainlink {
@@ -70,7 +71,7 @@ void PortSetupDialog::BuildPanel(int unit, QWidget* frameCom)
 {
     Panel& panel = m_panels[unit];
     panel.frame = new CaptionedFrame(QStringLiteral("Unit %1").arg(unit),
-                                     palette().color(QPalette::WindowText), frameCom);
+                                     ColoursFor(ColourRole::Caption).text, frameCom);
     Place(panel.frame, ArrayName("frame_port", unit), PanelRect(unit));
 
     panel.enabled = new QCheckBox(QStringLiteral("Enabled"), panel.frame);

@@ -47,7 +47,7 @@ QAction* AddCommand(QMenu* menu, const char* name, const QString& text)
 }  // namespace
 
 DataWindow::DataWindow(ItemTable& items, SharedState& state, ConfigFile& config,
-                       MessageBox& messages, QWidget* parent)
+                       MessageBox& messages, const QString& mqttTopicRoot, QWidget* parent)
     : QMainWindow(parent), m_items(items), m_state(state)
 {
     setObjectName(QStringLiteral("frm_data%1").arg(unit()));
@@ -66,7 +66,7 @@ DataWindow::DataWindow(ItemTable& items, SharedState& state, ConfigFile& config,
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     m_flowFactor = new FlowFactorBox(items, config, messages, state, m_client);
-    m_panels = BuildDataWindowPanels(m_client, items, m_flowFactor);
+    m_panels = BuildDataWindowPanels(m_client, items, m_flowFactor, mqttTopicRoot);
     BuildMenus();
 
     ApplyLayout();
@@ -143,19 +143,19 @@ void DataWindow::closeEvent(QCloseEvent* event)
 
 void DataWindow::BuildMenus()
 {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnu_file"));
-    connect(AddCommand(file, "mnu_close", QStringLiteral("Close")), &QAction::triggered, this,
+    connect(AddCommand(file, "mnu_close", QStringLiteral("&Close")), &QAction::triggered, this,
             &DataWindow::CloseCommand);
-    connect(AddCommand(file, "mnu_close_all", QStringLiteral("Close all")), &QAction::triggered,
+    connect(AddCommand(file, "mnu_close_all", QStringLiteral("Close &all")), &QAction::triggered,
             this, &DataWindow::closeAllRequested);
 
-    m_displayMenu = menuBar()->addMenu(QStringLiteral("Display"));
+    m_displayMenu = menuBar()->addMenu(QStringLiteral("&Display"));
     m_displayMenu->setObjectName(QStringLiteral("mnu_display"));
     auto* views = new QActionGroup(this);
     views->setExclusive(true);
-    m_standard = AddCommand(m_displayMenu, "mnu_standard", QStringLiteral("Standard"));
-    m_advanced = AddCommand(m_displayMenu, "mnu_advanced", QStringLiteral("Advanced"));
+    m_standard = AddCommand(m_displayMenu, "mnu_standard", QStringLiteral("&Standard"));
+    m_advanced = AddCommand(m_displayMenu, "mnu_advanced", QStringLiteral("&Advanced"));
     for (QAction* view : {m_standard, m_advanced}) {
         view->setCheckable(true);
         views->addAction(view);
@@ -163,7 +163,7 @@ void DataWindow::BuildMenus()
     }
     m_standard->setChecked(true);
 
-    QAction* tile = menuBar()->addAction(QStringLiteral("Tile"));
+    QAction* tile = menuBar()->addAction(QStringLiteral("&Tile"));
     tile->setObjectName(QStringLiteral("mnu_tile"));
     connect(tile, &QAction::triggered, this, &DataWindow::tileRequested);
 }

@@ -29,7 +29,7 @@ public:
     static constexpr int kClientHeightTwips = 6420;
 
     DataWindow(ItemTable& items, SharedState& state, ConfigFile& config, MessageBox& messages,
-               QWidget* parent = nullptr);
+               const QString& mqttTopicRoot, QWidget* parent = nullptr);
 
     int unit() const;
     // Stores a numeric flow factor and answers true; otherwise tells the user and answers false.

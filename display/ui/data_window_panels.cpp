@@ -5,7 +5,9 @@
 #include <initializer_list>
 
 #include "display/ui/item_label.h"
+#include "platform/mqtt_dde_source.h"
 #include "widgets/captioned_frame.h"
+#include "widgets/role_colours.h"
 #include "widgets/twips.h"
 
 namespace grainlink {
@@ -34,14 +36,8 @@ constexpr int kFirstFlagRow = 2400;
 constexpr int kFlagSize = 255;
 constexpr int kFlagLeft = 1695;
 
-const QColor kCaptionBlue(0, 0, 255);
-
-void Colourise(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
-}
+const QColor kNoDataYellow(255, 255, 192);
+const QColor kHelpYellow(255, 255, 128);
 
 QLabel* AddText(QWidget* parent, const QString& name, const QString& text, const QRect& twips,
                 Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
@@ -50,7 +46,7 @@ QLabel* AddText(QWidget* parent, const QString& name, const QString& text, const
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(alignment);
-    Colourise(label, QPalette::WindowText, Qt::black);
+    UseRole(label, ColourRole::Caption);
     SetTwipsGeometry(label, twips);
     return label;
 }
@@ -76,7 +72,7 @@ ItemLabel* AddValue(QWidget* parent, ItemTable& items, Item item, const QRect& t
 CaptionedFrame* AddFrame(QWidget* client, const char* name, const QString& caption,
                          const QRect& twips)
 {
-    auto* frame = new CaptionedFrame(caption, kCaptionBlue, client);
+    auto* frame = new CaptionedFrame(caption, ColoursFor(ColourRole::Emphasis).text, client);
     frame->setObjectName(QString::fromLatin1(name));
     SetTwipsGeometry(frame, twips);
     return frame;
@@ -105,7 +101,7 @@ void AddRawRows(CaptionedFrame* frame, ItemTable& items, QLineEdit* flowFactor)
         frame, QStringLiteral("lbl_flow_factor_caption"), QStringLiteral("Flow adjustment factor:"),
         QRect(kInset, y - 60, width, 2 * kCaptionHeight - 60), Qt::AlignLeft | Qt::AlignBottom);
     caption->setWordWrap(true);
-    Colourise(caption, QPalette::WindowText, kCaptionBlue);
+    UseRole(caption, ColourRole::Emphasis);
     flowFactor->setParent(frame);
     SetTwipsGeometry(flowFactor, QRect(kInset, y + 2 * kCaptionHeight - 60, width, 285));
 }
@@ -155,35 +151,46 @@ void AddDiagnosticRows(CaptionedFrame* frame, ItemTable& items)
     }
 }
 
-void AddNotes(QWidget* client, const ItemTable& items, DataWindowPanels& panels)
+// A note on a background of its own, boxed, whatever the palette.
+void ShowAsNote(QLabel* label, const QColor& background)
+{
+    label->setFrameStyle(QFrame::Box | QFrame::Plain);
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, TextOn(background));
+    label->setPalette(palette);
+}
+
+void AddNotes(QWidget* client, const QString& mqttTopic, DataWindowPanels& panels)
 {
     QLabel* noData = AddText(client, QStringLiteral("lbl_no_data"), QStringLiteral("No data = -1"),
                              QRect(240, 3720, 1335, 255), Qt::AlignCenter);
-    noData->setFrameStyle(QFrame::Box | QFrame::Plain);
-    noData->setAutoFillBackground(true);
-    Colourise(noData, QPalette::Window, QColor(255, 255, 192));
+    ShowAsNote(noData, kNoDataYellow);
 
     QLabel* counts = AddText(client, QStringLiteral("lbl_counts_note"),
                              QStringLiteral("All counts are cummulative counts per mL"),
                              QRect(240, 4080, 1335, 615), Qt::AlignCenter);
     counts->setWordWrap(true);
-    Colourise(counts, QPalette::WindowText, kCaptionBlue);
+    UseRole(counts, ColourRole::Emphasis);
 
-    panels.help = AddText(client, QStringLiteral("lbl_help"),
-                          QStringLiteral("To access data shown on this page using DDE, set the "
-                                         "server to GRAINLINK, topic to %1 and item to the name "
-                                         "listed.")
-                              .arg(items.topic()),
-                          QRect(120, 5760, 7815, 495), Qt::AlignCenter);
+    // Other programs read the values over MQTT here, so the help names the topic to subscribe to.
+    // The topic starts a line of its own: wrapping would break it at a "/".
+    const QString help = QStringLiteral(
+                             "To access data shown on this page using MQTT, subscribe "
+                             "to\n%1 followed by the name listed.")
+                             .arg(mqttTopic);
+    panels.help = AddText(client, QStringLiteral("lbl_help"), help, QRect(120, 5760, 7815, 495),
+                          Qt::AlignCenter);
     panels.help->setWordWrap(true);
-    panels.help->setFrameStyle(QFrame::Box | QFrame::Plain);
-    panels.help->setAutoFillBackground(true);
-    Colourise(panels.help, QPalette::Window, QColor(255, 255, 128));
+    panels.help->setToolTip(help);
+    ShowAsNote(panels.help, kHelpYellow);
 }
 
 }  // namespace
 
-DataWindowPanels BuildDataWindowPanels(QWidget* client, ItemTable& items, QLineEdit* flowFactor)
+DataWindowPanels BuildDataWindowPanels(QWidget* client, ItemTable& items, QLineEdit* flowFactor,
+                                       const QString& mqttTopicRoot)
 {
     DataWindowPanels panels;
     panels.system = AddFrame(client, "frame_system_data", QStringLiteral("System Data"),
@@ -203,7 +210,7 @@ DataWindowPanels BuildDataWindowPanels(QWidget* client, ItemTable& items, QLineE
                    {Item::Counts4um, Item::Counts6um, Item::Counts14um, Item::Counts21um,
                     Item::ISOCode4um, Item::ISOCode6um, Item::ISOCode14um, Item::ISOCode21um});
     AddDiagnosticRows(panels.diagnostic, items);
-    AddNotes(client, items, panels);
+    AddNotes(client, MqttItemTopic(mqttTopicRoot, items.topic(), QString()), panels);
     return panels;
 }
 

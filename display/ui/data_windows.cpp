@@ -3,10 +3,11 @@
 namespace grainlink {
 
 DataWindows::DataWindows(ItemTables& items, SharedState& state, ConfigFile& config,
-                         MessageBox& messages)
+                         MessageBox& messages, const QString& mqttTopicRoot)
     : m_state(state),
       m_windows([&](int unit) {
-          auto window = std::make_unique<DataWindow>(items[unit], state, config, messages);
+          auto window =
+              std::make_unique<DataWindow>(items[unit], state, config, messages, mqttTopicRoot);
           QObject::connect(window.get(), &DataWindow::closeAllRequested, window.get(),
                            [this] { closeAll(); });
           return window;

@@ -13,7 +13,9 @@ class ItemTables;
 // the commands that concern all of them.
 class DataWindows {
 public:
-    DataWindows(ItemTables& items, SharedState& state, ConfigFile& config, MessageBox& messages);
+    // `mqttTopicRoot` is the first level of the topics the values are published under.
+    DataWindows(ItemTables& items, SharedState& state, ConfigFile& config, MessageBox& messages,
+                const QString& mqttTopicRoot);
     ~DataWindows();
 
     // Throws std::out_of_range for a unit outside 1..4.

@@ -8,6 +8,7 @@
 #include "platform/message_box.h"
 #include "state/numeric_text.h"
 #include "state/unit_state.h"
+#include "widgets/role_colours.h"
 
 namespace grainlink {
 namespace {
@@ -114,9 +115,11 @@ bool FlowFactorBox::Store()
 
 void FlowFactorBox::ShowColours(bool editing)
 {
+    const QColor editingBlue(Qt::blue);
+    const RoleColours saved = ColoursFor(ColourRole::Value);
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Base, editing ? Qt::blue : Qt::white);
-    palette.setColor(QPalette::Text, editing ? Qt::white : Qt::black);
+    palette.setColor(QPalette::Base, editing ? editingBlue : saved.background);
+    palette.setColor(QPalette::Text, editing ? TextOn(editingBlue) : saved.text);
     setPalette(palette);
 }
 

@@ -6,6 +6,8 @@
 #include <QStyle>
 
 #include "config/graph_tip.h"
+#include "widgets/dialog_controls.h"
+#include "widgets/role_colours.h"
 #include "widgets/twips.h"
 
 namespace grainlink {
@@ -14,6 +16,9 @@ namespace {
 constexpr int kWidthTwips = 5325;
 constexpr int kHeightTwips = 3420;
 constexpr int kIconPixels = 32;
+constexpr int kIconMargin = 4;
+// "Did you know..." starts this far right of the icon rather than where the icon ends.
+constexpr int kHeadingAfterIconTwips = 120;
 
 }  // namespace
 
@@ -21,28 +26,26 @@ GraphTipWindow::GraphTipWindow(ConfigFile& config, QWidget* parent) : QDialog(pa
 {
     setObjectName(QStringLiteral("frm_graph_tip"));
     setWindowTitle(QStringLiteral("Tip of the Day"));
+    UseDesignFont(this);
     SetFixedTwipsSize(this, kWidthTwips, kHeightTwips);
 
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("Picture1"));
-    panel->setAutoFillBackground(true);
-    QPalette white = panel->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    white.setColor(QPalette::WindowText, Qt::black);
-    panel->setPalette(white);
+    UseRole(panel, ColourRole::Value);
     SetTwipsGeometry(panel, QRect(120, 120, 3735, 2715));
 
     auto* icon = new QLabel(panel);
     icon->setObjectName(QStringLiteral("icon"));
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(kIconPixels));
-    icon->setGeometry(4, 4, kIconPixels, kIconPixels);
+    icon->setGeometry(kIconMargin, kIconMargin, kIconPixels, kIconPixels);
 
     auto* heading = new QLabel(QStringLiteral("Did you know..."), panel);
     heading->setObjectName(QStringLiteral("Label1"));
     QFont bold = heading->font();
     bold.setBold(true);
     heading->setFont(bold);
-    SetTwipsGeometry(heading, QRect(540, 180, 3015, 375));
+    SetTwipsGeometry(heading,
+                     QRect(540 + kHeadingAfterIconTwips, 180, 3015 - kHeadingAfterIconTwips, 375));
 
     auto* tip = new QLabel(
         QStringLiteral("To change the amount of data displayed within the table, select "

@@ -2,13 +2,17 @@
 
 #include <QCategoryAxis>
 #include <QGraphicsLayout>
+#include <QGuiApplication>
 #include <QLineSeries>
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
+#include <initializer_list>
 #include <utility>
 
 #include "platform/clock.h"
+#include "widgets/role_colours.h"
 #include "widgets/twips.h"
 
 namespace grainlink {
@@ -26,6 +30,10 @@ constexpr int kLabelSpacing = 14;
 // they stand whole on a chart this many times as tall as a label and the axis title together.
 constexpr double kUprightChartHeights = 4.5;
 constexpr int kChartMargin = 4;
+// Axis and grid lines are the text colour faded into the background, as faint as the light
+// chart's own.
+constexpr double kAxisLineShare = 0.16;
+constexpr double kGridLineShare = 0.11;
 
 // The axis wants a distinct label per category, but empty rows share the empty time and a
 // time of day can come back; an invisible suffix, one longer per label, keeps them apart.
@@ -41,6 +49,15 @@ QFont TitleFont(int points)
     QFont font;
     font.setPointSize(points);
     return font;
+}
+
+QColor Faded(const QColor& colour, const QColor& background, double share)
+{
+    const auto mix = [share](int from, int to) {
+        return static_cast<int>(std::lround(to + (from - to) * share));
+    };
+    return QColor(mix(colour.red(), background.red()), mix(colour.green(), background.green()),
+                  mix(colour.blue(), background.blue()));
 }
 
 }  // namespace
@@ -77,15 +94,32 @@ HistoryChart::HistoryChart(QWidget* parent) : QChartView(parent)
     chart->addAxis(m_timeAxis, Qt::AlignBottom);
     chart->addAxis(m_valueAxis, Qt::AlignLeft);
 
+    const QPalette palette = QGuiApplication::palette();
     for (int k = 0; k < kHistorySeries; ++k) {
         auto* series = new QLineSeries(chart);
-        series->setPen(QPen(kSeriesColours[k], TwipsToPixels(kPenWidthTwips)));
+        series->setPen(
+            QPen(ChartLineColour(kSeriesColours[k], palette), TwipsToPixels(kPenWidthTwips)));
         chart->addSeries(series);
         series->attachAxis(m_timeAxis);
         series->attachAxis(m_valueAxis);
         m_series[k] = series;
     }
+    ApplyColours(ColoursFor(ColourRole::Chart, palette));
     connect(chart, &QChart::plotAreaChanged, this, &HistoryChart::FitTimeLabels);
+}
+
+void HistoryChart::ApplyColours(const RoleColours& colours)
+{
+    QChart* chart = this->chart();
+    setBackgroundBrush(colours.background);
+    chart->setBackgroundBrush(colours.background);
+    chart->legend()->setLabelColor(colours.text);
+    for (QAbstractAxis* axis : std::initializer_list<QAbstractAxis*>{m_timeAxis, m_valueAxis}) {
+        axis->setLabelsColor(colours.text);
+        axis->setTitleBrush(colours.text);
+        axis->setLinePenColor(Faded(colours.text, colours.background, kAxisLineShare));
+        axis->setGridLineColor(Faded(colours.text, colours.background, kGridLineShare));
+    }
 }
 
 void HistoryChart::FitTimeLabels(const QRectF& plotArea)

@@ -13,12 +13,16 @@ class QValueAxis;
 
 namespace grainlink {
 
+struct RoleColours;
+
 // chart_data: the line chart of a unit's table window, four series over history rows
 // 1..BufferSize (the oldest on the left), the time of every BufferSize/10-th row under the axis.
 // Rows that hold no record yet are not drawn, so a filling history never seems to fall to 0.
 // A time label is always shown whole: where the plot is too narrow for all of them side by side,
 // they stand upright when the chart is tall enough, and otherwise only every second (third, ...)
-// one is shown.
+// one is shown. Its background and texts are those of a value box under the system palette
+// (black on white under a light one), its lines the series colours, made lighter on a dark
+// background.
 // Built once; a refresh replaces each series' points in one call and renames the few time
 // labels, so that the largest history redraws within a fraction of a tick.
 class HistoryChart : public QChartView {
@@ -42,6 +46,7 @@ public:
     QStringList timeLabels() const;
 
 private:
+    void ApplyColours(const RoleColours& colours);
     // Spreads the time labels out until each has room for its whole text on this plot.
     void FitTimeLabels(const QRectF& plotArea);
     // One category per labelled row, every m_labelStride rows, named by its time.

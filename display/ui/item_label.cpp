@@ -1,5 +1,7 @@
 #include "display/ui/item_label.h"
 
+#include "widgets/role_colours.h"
+
 namespace grainlink {
 
 QColor ToQColor(Colour colour)
@@ -15,9 +17,6 @@ ItemLabel::ItemLabel(ItemTable& items, Item item, QWidget* parent) : QLabel(pare
     setTextFormat(Qt::PlainText);
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::WindowText, Qt::black);
-    setPalette(palette);
     ShowText(items.text(item));
     ShowColour(items.colour(item));
     connect(&items, &ItemTable::textChanged, this, [this](Item changed, const QString& text) {
@@ -36,8 +35,12 @@ void ItemLabel::ShowText(const QString& text)
 
 void ItemLabel::ShowColour(Colour colour)
 {
+    // White stands for "no signal colour": a plain value box, which follows the palette.
+    const RoleColours plain = ColoursFor(ColourRole::Value);
+    const QColor background = colour == kWhite ? plain.background : ToQColor(colour);
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, ToQColor(colour));
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, colour == kWhite ? plain.text : TextOn(background));
     setPalette(palette);
 }
 

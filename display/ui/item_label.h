@@ -11,7 +11,8 @@ namespace grainlink {
 QColor ToQColor(Colour colour);
 
 // A value label on a data window: it always shows its item's current text and, for items with a
-// colour of their own, the item's background colour; everything else is white. It carries the
+// colour of their own, the item's background colour; everything else is a plain value box (black
+// on white under a light palette). It carries the
 // item name as object name and accessible name, so that automation finds it the way a DDE
 // client names the item, and its accessible description follows the text shown.
 class ItemLabel : public QLabel {

@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "state/unit_state.h"
 #include "widgets/captioned_frame.h"
+#include "widgets/role_colours.h"
 #include "widgets/twips.h"
 #include "widgets/window_frame.h"
 
@@ -37,8 +38,6 @@ constexpr int kTimeColumnWidening = 50;
 constexpr int kGridWidthAllowance = 450;
 constexpr int kFontPixels = 11;
 constexpr int kCellPadding = 12;  // pixels around a cell's text
-
-const QColor kCaptionBlack(0, 0, 0);
 
 int PixelsToTwips(int pixels)
 {
@@ -84,11 +83,12 @@ TableWindow::TableWindow(HistoryStore& history, const SharedState& state, int un
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
 
-    m_frameChart = new CaptionedFrame(history.frameCaption(unit), kCaptionBlack, client);
+    const QColor captionColour = ColoursFor(ColourRole::Caption).text;
+    m_frameChart = new CaptionedFrame(history.frameCaption(unit), captionColour, client);
     m_frameChart->setObjectName(QStringLiteral("frame_chart"));
     m_chart = new HistoryChart(m_frameChart);
     m_graphControl =
-        new CaptionedFrame(QStringLiteral("Graph control"), kCaptionBlack, m_frameChart);
+        new CaptionedFrame(QStringLiteral("Graph control"), captionColour, m_frameChart);
     m_graphControl->setObjectName(QStringLiteral("frame_graph_control"));
     SetTwipsGeometry(m_graphControl, QRect(0, 0, kGraphControlWidth, kGraphControlHeight));
     BuildSeriesBoxes();
@@ -149,28 +149,28 @@ void TableWindow::BuildSeriesBoxes()
 
 void TableWindow::BuildMenus()
 {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnu_file"));
-    connect(AddCommand(file, "mnu_close", QStringLiteral("Close")), &QAction::triggered, this,
+    connect(AddCommand(file, "mnu_close", QStringLiteral("&Close")), &QAction::triggered, this,
             &QWidget::hide);
-    connect(AddCommand(file, "mnu_all", QStringLiteral("Close All")), &QAction::triggered, this,
+    connect(AddCommand(file, "mnu_all", QStringLiteral("Close &All")), &QAction::triggered, this,
             &TableWindow::closeAllRequested);
 
-    QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("mnu_view"));
     const struct {
         const char* name;
         const char* text;
         HistoryView view;
-    } commands[] = {{"mnu_counts", "Counts", HistoryView::Counts},
-                    {"mnu_codes", "Codes", HistoryView::Codes},
-                    {"mnu_diagnostics", "Diagnostics", HistoryView::Diagnostics}};
+    } commands[] = {{"mnu_counts", "&Counts", HistoryView::Counts},
+                    {"mnu_codes", "C&odes", HistoryView::Codes},
+                    {"mnu_diagnostics", "&Diagnostics", HistoryView::Diagnostics}};
     for (const auto& command : commands)
         connect(AddCommand(view, command.name, QString::fromLatin1(command.text)),
                 &QAction::triggered, this,
                 [this, chosen = command.view] { ViewCommand(chosen); });
 
-    QAction* tile = menuBar()->addAction(QStringLiteral("Tile"));
+    QAction* tile = menuBar()->addAction(QStringLiteral("&Tile"));
     tile->setObjectName(QStringLiteral("mnu_tile"));
     connect(tile, &QAction::triggered, this, &TableWindow::tileRequested);
 }

@@ -26,7 +26,7 @@ CloseWindow::CloseWindow(const QString& hardwareName, std::function<void()> shut
 
     auto* label = new QLabel(
         QStringLiteral("Closing this program will stop all communications to the ") + hardwareName +
-            QStringLiteral("(s). Any programs connected to this program via DDE will also lose "
+            QStringLiteral("(s). Any programs connected to this program via MQTT will also lose "
                            "data - are you sure you want to close the program ?"),
         this);
     label->setObjectName(QStringLiteral("Label1"));

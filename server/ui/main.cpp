@@ -40,7 +40,7 @@ int RunHeadless(QCoreApplication& app, const ServerOptions& options)
 
 int RunWindowed(QApplication& app, const ServerOptions& options)
 {
-    WindowedServer server(options.demo, [&app] { app.exit(0); });
+    WindowedServer server(options, [&app] { app.exit(0); });
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &server,
                      &WindowedServer::Shutdown);

@@ -18,34 +18,36 @@ QMenu* AddMenu(QMenuBar* bar, QMenu* parent, const char* name, const QString& ti
 MainMenu::MainMenu(QMenuBar* bar, MainMenuCommands commands)
     : QObject(bar), m_commands(std::move(commands))
 {
-    m_close = addCommand(bar, "mnu_close", QStringLiteral("Close"), &MainMenuCommands::close);
+    m_close = addCommand(bar, "mnu_close", QStringLiteral("&Close"), &MainMenuCommands::close);
 
-    m_security = AddMenu(bar, nullptr, "mnu_security", QStringLiteral("Security"));
-    addCommand(m_security, "mnu_login", QStringLiteral("Log on"), &MainMenuCommands::logOn);
-    addCommand(m_security, "mnu_logoff", QStringLiteral("Log off"), &MainMenuCommands::logOff);
+    m_security = AddMenu(bar, nullptr, "mnu_security", QStringLiteral("&Security"));
+    addCommand(m_security, "mnu_login", QStringLiteral("Log &on"), &MainMenuCommands::logOn);
+    addCommand(m_security, "mnu_logoff", QStringLiteral("Log o&ff"), &MainMenuCommands::logOff);
 
     m_options =
-        addCommand(bar, "mnu_options", QStringLiteral("Options"), &MainMenuCommands::options);
+        addCommand(bar, "mnu_options", QStringLiteral("&Options"), &MainMenuCommands::options);
 
-    QMenu* view = AddMenu(bar, nullptr, "mnu_view", QStringLiteral("View"));
-    QMenu* rawData = AddMenu(bar, view, "mnu_raw_data", QStringLiteral("Raw Data"));
-    QMenu* tableData = AddMenu(bar, view, "mnu_table_data", QStringLiteral("Table / Graph"));
+    QMenu* view = AddMenu(bar, nullptr, "mnu_view", QStringLiteral("&View"));
+    QMenu* rawData = AddMenu(bar, view, "mnu_raw_data", QStringLiteral("&Raw Data"));
+    QMenu* tableData = AddMenu(bar, view, "mnu_table_data", QStringLiteral("&Table / Graph"));
     for (int unit = 1; unit <= 4; ++unit) {
         m_dataItems[unit - 1] =
-            addUnitCommand(rawData, "mnu_data", QStringLiteral("Unit %1 Raw Data"), unit,
+            addUnitCommand(rawData, "mnu_data", QStringLiteral("Unit &%1 Raw Data"), unit,
                            &MainMenuCommands::showDataWindow);
         m_graphItems[unit - 1] =
-            addUnitCommand(tableData, "mnu_graph", QStringLiteral("Unit %1 table / graph"), unit,
+            addUnitCommand(tableData, "mnu_graph", QStringLiteral("Unit &%1 table / graph"), unit,
                            &MainMenuCommands::showTableWindow);
     }
-    addCommand(view, "mnu_all_data", QStringLiteral("Show All Raw Data"),
+    addCommand(view, "mnu_all_data", QStringLiteral("Show &All Raw Data"),
                &MainMenuCommands::showAllDataWindows);
-    addCommand(view, "mnu_all_graphs", QStringLiteral("Show All table / graphs"),
+    addCommand(view, "mnu_all_graphs", QStringLiteral("Show All table / &graphs"),
                &MainMenuCommands::showAllTableWindows);
-    addCommand(view, "mnu_tile", QStringLiteral("Tile All / Cascade All"),
+    addCommand(view, "mnu_tile", QStringLiteral("Tile All / &Cascade All"),
                &MainMenuCommands::tileWindows);
+    view->addSeparator();  // beyond the unit windows, which Tile arranges
+    addCommand(view, "mnu_overview", QStringLiteral("&Overview"), &MainMenuCommands::showOverview);
 
-    addCommand(bar, "mnu_help", QStringLiteral("Help"), &MainMenuCommands::help);
+    addCommand(bar, "mnu_help", QStringLiteral("&Help"), &MainMenuCommands::help);
 
     setCloseEnabled(false);
     setSecurityVisible(false);

@@ -1,6 +1,7 @@
 #include "server/ui/server_window.h"
 
 #include "server/ui/comms_frame.h"
+#include "widgets/role_colours.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -36,7 +37,7 @@ ServerWindow::ServerWindow(CommsPanel& panel, QWidget* parent) : QMainWindow(par
     QFont bold = m_demoMode->font();
     bold.setBold(true);
     m_demoMode->setFont(bold);
-    m_demoMode->setStyleSheet(QStringLiteral("color: red"));
+    UseRole(m_demoMode, ColourRole::Warning);
     column->addWidget(m_demoMode);
     column->addStretch();
     m_scroll = new QScrollArea(this);

@@ -19,6 +19,9 @@ TEST_F(PortHandling, AnOutageIsReportedOnceAndOnlyItsPortIsRetriedUntilTheDevice
     ticks(1);
     const int unit2Opens = fakes[2]->openCount();
     EXPECT_EQ(notice.shown, 1);
+    EXPECT_EQ(
+        std::tuple(notice.last.unit, notice.last.device, notice.last.reason, notice.last.when),
+        std::tuple(1, "/dev/ttyS0", "no such device", clock.now()));
     EXPECT_TRUE(state.PortOpenOk[2]) << "the others still open";
     EXPECT_EQ(message(1), "<now> port unavailable, retrying");
     EXPECT_EQ(events.calls, (QStringList{"MarkUnitInvalid(1)", "MarkUnitInvalid(2)"}));
@@ -29,6 +32,7 @@ TEST_F(PortHandling, AnOutageIsReportedOnceAndOnlyItsPortIsRetriedUntilTheDevice
     EXPECT_EQ(message(1), "<now> waiting for data");
     EXPECT_EQ(fakes[2]->openCount(), unit2Opens) << "the other unit is left alone";
     EXPECT_EQ(notice.shown, 1) << "the retries are quiet";
+    EXPECT_EQ(notice.recovered, std::vector<int>{1}) << "the notice learns the unit is back";
 
     // The device vanishes in the middle of a message: a new outage, reported once more.
     fakes[1]->receive(";A1");
@@ -41,6 +45,8 @@ TEST_F(PortHandling, AnOutageIsReportedOnceAndOnlyItsPortIsRetriedUntilTheDevice
     state.RequestPortReopen();
     ticks(AcquisitionCycle::kReopenInterval);
     EXPECT_EQ(notice.shown, 2) << "a reopen request does not report the same outage again";
+    EXPECT_EQ(std::tuple(notice.last.unit, notice.last.reason), std::tuple(1, "port not open"));
+    EXPECT_EQ(notice.recovered, std::vector<int>{1});
 }
 
 TEST_F(PortHandling, ReopenRequestClearsAnEarlierTrappedError)

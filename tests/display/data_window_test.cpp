@@ -6,14 +6,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "config/config_file.h"
 #include "config/flow_factor.h"
 #include "display/ui/data_windows.h"
-#include "display/ui/error_message_window.h"
 #include "tests/support/recording_profile.h"
 #include "tests/support/test_doubles.h"
 
@@ -64,7 +62,7 @@ protected:
             items[unit].setText(Item::txt_flow_factor, ReadFlowFactor(config, unit));
         return true;
     }();
-    DataWindows windows{items, state, config, messages};
+    DataWindows windows{items, state, config, messages, QStringLiteral("GRAINLINK")};
 };
 
 // Backspace empties the box; digits and the point go to the end wherever the caret or selection
@@ -133,6 +131,28 @@ TEST_F(DataWindowTest, TheDisplayMenuTheViewsAndTheTileCommand)
     QSignalSpy asked(&window(1), &DataWindow::tileRequested);
     command(1, "mnu_tile");
     EXPECT_EQ(asked.count(), 1);
+}
+
+// The help names the topic other programs subscribe to, under the configured root, and shows it
+// whole in either view.
+TEST_F(DataWindowTest, TheHelpNamesTheUnitsMqttTopicWhole)
+{
+    DataWindows rooted{items, state, config, messages, QStringLiteral("plant/hall2")};
+    for (int unit : {1, 3}) {
+        const QLabel* help = rooted.window(unit).findChild<QLabel*>("lbl_help");
+        EXPECT_EQ(help->text(), QStringLiteral("To access data shown on this page using MQTT, "
+                                               "subscribe to\nplant/hall2/UNIT%1/ followed by the "
+                                               "name listed.")
+                                    .arg(unit));
+    }
+    state.AccessLevel = 2;
+    for (const char* view : {"mnu_standard", "mnu_advanced"}) {
+        rooted.window(1).findChild<QAction*>(view)->trigger();
+        const QLabel* help = rooted.window(1).findChild<QLabel*>("lbl_help");
+        const QRect needed = help->fontMetrics().boundingRect(
+            help->contentsRect(), Qt::TextWordWrap | Qt::AlignCenter, help->text());
+        EXPECT_TRUE(help->contentsRect().contains(needed)) << view;
+    }
 }
 
 // Coming back from the window's own message box keeps what is being typed; coming back from
@@ -227,18 +247,6 @@ TEST_F(DataWindowTest, OnlyAnInvalidFactorInSightKeepsAWindowOpen)
     command(3, "mnu_advanced");
     EXPECT_FALSE(window(3).close());
     EXPECT_EQ(messages.messages.size(), 3u);  // Close all, then each refused close
-}
-
-// The port error window: however often the error comes, one window, which OK hides.
-TEST(ErrorMessageWindowTest, RepeatedErrorsShowOneWindowWhichOkHides)
-{
-    ErrorMessageWindow window;
-    const auto windows = QApplication::topLevelWidgets().size();
-    for (int shown = 0; shown < 3; ++shown) window.showPortError("no such device");
-    EXPECT_EQ(QApplication::topLevelWidgets().size(), windows);
-    EXPECT_TRUE(window.isVisible());
-    QTest::mouseClick(window.findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
-    EXPECT_FALSE(window.isVisible());
 }
 
 }  // namespace

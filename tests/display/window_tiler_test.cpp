@@ -107,7 +107,7 @@ protected:
     RecordingProfile profile;
     ConfigFile config{profile};
     RecordingMessageBox messages;
-    DataWindows dataWindows{items, state, config, messages};
+    DataWindows dataWindows{items, state, config, messages, QStringLiteral("GRAINLINK")};
     TableWindows tableWindows{history, state, config};
     UnitWindowList list{};
 };

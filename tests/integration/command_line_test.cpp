@@ -111,6 +111,13 @@ TEST_F(CommandLine, StandardErrorLinesCarryTheirPriorityOnlyInTheJournal)
                                                   "MQTT: disconnected from 127.0.0.1:\\d+$"))
                       .size(),
                   1);
+        // The events are a timeline beside the warnings, not a second warning of each trouble.
+        const QStringList events = lines.filter("Event: ");
+        EXPECT_EQ(events.filter(QRegularExpression("^" + QRegularExpression::escape(tag(6)) +
+                                                   "Event: Broker lost: cannot connect to ")).size(),
+                  1)
+            << events.join('\n').toStdString();
+        for (const QString& line : events) EXPECT_TRUE(line.startsWith(tag(6))) << line.toStdString();
         EXPECT_TRUE(lines.contains(tag(3) + "grainlink: Unknown option 'headles'."));
         EXPECT_TRUE(lines.contains(tag(3) + "Usage: grainlink [options]"));
         for (const QString& line : lines)

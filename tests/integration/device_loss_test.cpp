@@ -55,6 +55,8 @@ TEST_F(DeviceLoss, VanishedDeviceIsReportedOnceAndFramesAgainWhenBack)
     first.reset();  // the instrument's end closes: the device is gone
     for (int i = 0; i < 3; ++i) tick();
     EXPECT_EQ(notice.shown, 1);
+    EXPECT_EQ(std::tuple(notice.last.unit, notice.last.device), std::tuple(1, device));
+    EXPECT_EQ(notice.last.reason.toStdString(), "device lost");
     EXPECT_FALSE(state.PortOpenOk[1]);
     EXPECT_TRUE(cycle.IsAwaitingReopen(1));
 
@@ -65,6 +67,7 @@ TEST_F(DeviceLoss, VanishedDeviceIsReportedOnceAndFramesAgainWhenBack)
     sendRecord(*second);
     EXPECT_EQ(panel.text(CommsControl::lbl_rx_cnt, 1), "2");
     EXPECT_EQ(notice.shown, 1);
+    EXPECT_EQ(notice.recovered, std::vector<int>{1});
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <QClipboard>
 #include <QFile>
 #include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -14,9 +16,12 @@
 #include <QTimer>
 
 #include "server/ui/about_box.h"
+#include "server/ui/close_window.h"
 #include "server/ui/main_menu.h"
 #include "server/ui/product_picture.h"
 #include "server/ui/splash_window.h"
+#include "server/ui/system_info_window.h"
+#include "tests/support/keyboard.h"
 #include "tests/support/test_doubles.h"
 
 namespace grainlink::test {
@@ -123,15 +128,73 @@ TEST(MainMenuTest, EachItemRunsItsCommand)
                                          [&](int unit) { calls << QString("data %1").arg(unit); },
                                          [&](int unit) { calls << QString("graph %1").arg(unit); },
                                          [&] { calls << "allData"; }, [&] { calls << "allGraphs"; },
-                                         [&] { calls << "tile"; }, [&] { calls << "help"; }}};
+                                         [&] { calls << "tile"; }, [&] { calls << "overview"; },
+                                         [&] { calls << "help"; }}};
     for (const char* name :
          {"mnu_close", "mnu_login", "mnu_logoff", "mnu_options", "mnu_data(2)", "mnu_graph(4)",
-          "mnu_all_data", "mnu_all_graphs", "mnu_tile", "mnu_help"}) {
+          "mnu_all_data", "mnu_all_graphs", "mnu_tile", "mnu_overview", "mnu_help"}) {
         bar.findChild<QAction*>(name)->setEnabled(true);
         bar.findChild<QAction*>(name)->trigger();
     }
     EXPECT_EQ(calls, QStringList({"close", "logOn", "logOff", "options", "data 2", "graph 4",
-                                  "allData", "allGraphs", "tile", "help"}));
+                                  "allData", "allGraphs", "tile", "overview", "help"}));
+}
+
+// Alt with the underlined letter opens a menu or runs a command on the bar; the captions keep
+// their words.
+TEST(MainMenuTest, EveryMenuHasAnAccessKey)
+{
+    QStringList calls;
+    QMainWindow window;
+    MainMenu menu{
+        window.menuBar(),
+        MainMenuCommands{.options = [&] { calls << "options"; },
+                         .showDataWindow = [&](int unit) { calls << QString("data %1").arg(unit); },
+                         .help = [&] { calls << "help"; }}};
+    menu.setOptionsEnabled(true);
+    menu.setSecurityVisible(true);
+    ASSERT_TRUE(Activate(&window));
+    QTest::keyClick(&window, Qt::Key_V, Qt::AltModifier);
+    auto* view = window.findChild<QMenu*>("mnu_view");
+    ASSERT_TRUE(view->isVisible());
+    QTest::keyClick(view, Qt::Key_R);  // Raw Data
+    auto* rawData = window.findChild<QMenu*>("mnu_raw_data");
+    ASSERT_TRUE(rawData->isVisible());
+    QTest::keyClick(rawData, Qt::Key_2);
+    QTest::keyClick(&window, Qt::Key_S, Qt::AltModifier);
+    auto* security = window.findChild<QMenu*>("mnu_security");
+    EXPECT_TRUE(security->isVisible());
+    QTest::keyClick(security, Qt::Key_Escape);
+    QTest::keyClick(&window, Qt::Key_O, Qt::AltModifier);
+    QTest::keyClick(&window, Qt::Key_H, Qt::AltModifier);
+    EXPECT_EQ(calls, QStringList({"data 2", "options", "help"}));
+
+    QStringList captions;
+    for (const QAction* action : window.menuBar()->findChildren<QAction*>())
+        if (!action->text().isEmpty()) captions << QString(action->text()).remove(u'&');
+    for (const char* caption :
+         {"Close", "Security", "Log on", "Log off", "Options", "View", "Raw Data", "Table / Graph",
+          "Unit 1 Raw Data", "Unit 4 table / graph", "Show All Raw Data", "Show All table / graphs",
+          "Tile All / Cascade All", "Help"})
+        EXPECT_TRUE(captions.contains(QLatin1String(caption))) << caption;
+}
+
+// The confirmation names what other programs lose: their MQTT values. It starts on Cancel, so
+// that Enter keeps the server running; Tab goes round its buttons, as it goes through the about
+// box and the system information in reading order.
+TEST_F(ProductWindowsTest, TheConfirmationNamesMqttAndTabFollowsTheDialogs)
+{
+    CloseWindow confirmation(QStringLiteral("QS2600"), {});
+    EXPECT_EQ(confirmation.findChild<QLabel*>("Label1")->text(),
+              "Closing this program will stop all communications to the QS2600(s). Any programs "
+              "connected to this program via MQTT will also lose data - are you sure you want to "
+              "close the program ?");
+    EXPECT_EQ(TabOrder(&confirmation), QStringList({"CancelButton", "OKButton"}));
+    putPicture();
+    AboutBox about("GrainLink test", {folder.path()}, messages, {});
+    EXPECT_EQ(TabOrder(&about), QStringList({"cmdOK", "cmdSysInfo"}));
+    SystemInfoWindow information(QStringLiteral("Port 1\n"));
+    EXPECT_EQ(TabOrder(&information), QStringList({"txt_sysinfo", "cmd_copy", "cmd_close"}));
 }
 
 }  // namespace

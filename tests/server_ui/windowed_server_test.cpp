@@ -52,16 +52,20 @@ protected:
         QDir::setCurrent(m_previousDir);
     }
 
-    // Starts the server as the splash window's timer would, over this INI text.
-    void start(const QByteArray& ini, bool demo = false, quint16 brokerPort = UnusedPort())
+    // Starts the server as the splash window's timer would, over this INI text; `mqttKeys` go to
+    // the [MQTT] section after the broker's address.
+    void start(const QByteArray& ini, bool demo = false, quint16 brokerPort = UnusedPort(),
+               const QByteArray& mqttKeys = {}, bool overview = false)
     {
         QFile file(m_dir.filePath("GRAINLINK.INI"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(ini + "[MQTT]\nHost=127.0.0.1\nPort=" + QByteArray::number(brokerPort) + "\n");
+        file.write(ini + "[MQTT]\nHost=127.0.0.1\nPort=" + QByteArray::number(brokerPort) + "\n" +
+                   mqttKeys);
         file.close();
         qputenv("GRAINLINK_CONFIG_DIR", m_dir.path().toUtf8());
         QDir::setCurrent(m_dir.path());
-        server = std::make_unique<WindowedServer>(demo, [this] { ++quits; });
+        server = std::make_unique<WindowedServer>(ServerOptions{.demo = demo, .overview = overview},
+                                                  [this] { ++quits; });
         server->LoadMainWindow();
     }
 
@@ -129,6 +133,38 @@ TEST_F(WindowedServerTest, WithoutSecurityEverythingIsOpenAndOnlyTheServedUnitsA
     EXPECT_FALSE(shown("frm_table3"));
 }
 
+// The overview opens at start when the command line or the INI file asks, else from the View
+// menu, and follows the unit count and names of the running server.
+TEST_F(WindowedServerTest, TheOverviewOpensAtStartWhenAskedElseFromTheMenu)
+{
+    const struct {
+        const char* key;  // [Options] Overview; nullptr: missing
+        bool option;      // --overview
+        bool atStart;
+    } cases[] = {{nullptr, false, false}, {"0", false, false},   {"1", false, true},
+                 {"x", false, false},     {nullptr, true, true}, {"0", true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << (c.key ? c.key : "missing") << " " << c.option);
+        start("[Options]\nUnits=2\n" + (c.key ? "Overview=" + QByteArray(c.key) + "\n" : ""), false,
+              UnusedPort(), {}, c.option);
+        EXPECT_EQ(server->overview() && server->overview()->isVisible(), c.atStart);
+        server.reset();
+    }
+
+    start("[Options]\nUnits=2\n[Unit2]\nName=Line B\n");
+    item("mnu_overview")->trigger();
+    QWidget* overview = topLevel("frm_overview");
+    ASSERT_TRUE(overview && overview->isVisible());
+    EXPECT_NE(overview->findChild<QWidget*>("unit2"), nullptr);
+    EXPECT_EQ(overview->findChild<QWidget*>("unit3"), nullptr);
+    server->server().core().state().NumUnits = 3;
+    server->server().core().state().UnitName[3] = "Line C";
+    server->server().core().plant().tick();
+    ASSERT_NE(overview->findChild<QWidget*>("unit3"), nullptr);
+    EXPECT_EQ(overview->findChild<QWidget*>("unit3")->accessibleName(),
+              "Unit 3 (Line C): Disabled");
+}
+
 // Locked, the main window's close request is refused with a message. Logged on, Close and
 // Options are open and the close request waits for the confirmation, whose Cancel (the default,
 // so that Enter never stops the server) changes nothing. The service password also offers the
@@ -192,6 +228,22 @@ TEST_F(WindowedServerTest, YesClosesTheOpenPortsAndTellsTheBrokerBeforeTheEnd)
     EXPECT_EQ(quits, 1);
     EXPECT_EQ(OpenDescriptors(line->path()), 1) << "the server's end is closed";
     EXPECT_TRUE(subscriber.waitFor("GRAINLINK/status", "offline"));
+}
+
+// The topic the data window's help names, followed by an item name, is where a subscriber finds
+// that item's value, under the configured root.
+TEST_F(WindowedServerTest, TheDataWindowsHelpNamesTheTopicOfItsValues)
+{
+    TestBroker broker;
+    ASSERT_TRUE(broker.start());
+    MqttSubscriber subscriber(broker.port(), "plant/#");
+    start("", false, broker.port(), "TopicRoot=plant/hall2\n");
+    const QString help = server->dataWindows().window(2).findChild<QLabel*>("lbl_help")->text();
+    const QString before = QStringLiteral("subscribe to\n");
+    const qsizetype start = help.indexOf(before) + before.size();
+    const QString topic = help.mid(start, help.indexOf(u' ', start) - start);
+    EXPECT_EQ(topic, "plant/hall2/UNIT2/");
+    EXPECT_TRUE(subscriber.waitFor((topic + "SystemID").toUtf8(), "FFFF"));
 }
 
 }  // namespace

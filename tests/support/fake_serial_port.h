@@ -14,6 +14,10 @@ namespace grainlink::test {
 class FakeSerialPort final : public SerialPort {
 public:
     void setPortNumber(int16_t portNumber) override { m_portNumber = portNumber; }
+    QString device() const override
+    {
+        return m_numberHasDevice ? QStringLiteral("/dev/ttyS%1").arg(m_portNumber - 1) : QString();
+    }
     void setSettings(const QString& settings) override { m_settings = settings; }
     void open() override
     {

@@ -21,10 +21,18 @@ private:
     QDateTime m_now{QDate(2026, 12, 6), QTime(14, 3, 5)};
 };
 
+// Counts the port error notices and keeps the last report.
 class CountingNotice final : public ErrorNotice {
 public:
-    void showPortError(const QString& /*detail*/) override { ++shown; }
+    void showPortError(const PortErrorReport& report) override
+    {
+        ++shown;
+        last = report;
+    }
+    void portRecovered(int unit, const QDateTime& /*when*/) override { recovered.push_back(unit); }
     int shown = 0;
+    PortErrorReport last;
+    std::vector<int> recovered;
 };
 
 class RecordingMessageBox final : public MessageBox {
