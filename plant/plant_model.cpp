@@ -89,7 +89,8 @@ UnitView PlantModel::unit(int unit) const
     if (w.facts.values == ValueSource::Record)
         for (size_t i = 0; i < kAlarmFlags.size(); ++i)
             if (w.flags[i]) view.alarms << ItemName(kAlarmFlags[i]);
-    if (w.facts.served && w.facts.values != ValueSource::None) {
+    view.valuesValid = w.facts.served && w.facts.values != ValueSource::None;
+    if (view.valuesValid) {
         for (size_t size = 0; size < 4; ++size) {
             view.isoCodes[size] = ValueOf(items, kTileIsoCodes[size]);
             view.counts[size] = ValueOf(items, kTileCounts[size]);

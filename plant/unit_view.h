@@ -62,6 +62,7 @@ struct UnitView {
     int unit = 0;
     QString name;
     UnitState state = UnitState::Disabled;
+    bool valuesValid = false;  // served, with values from a record (not marked invalid)
     QStringList alarms;  // names of the alarm flags set in the last record, in screen order
     std::array<TileValue, 4> isoCodes;  // 4, 6, 14 and 21 µm
     std::array<TileValue, 4> counts;    // per mL, 4, 6, 14 and 21 µm

@@ -2,8 +2,9 @@
 # Makes the README's screenshots (docs/screenshots/*.png) from a real run: the server on its own
 # virtual display with a window manager, four simulated instruments on pseudo-terminals, a
 # private mosquitto broker on a free port and a generated GRAINLINK.INI; the windows are opened
-# through the menus with key presses, as a user would, and each is captured with its title bar.
-# Last, one instrument is stopped, so that the overview shows a unit in trouble.
+# through the menus with key presses, as a user would, and each is captured with its title bar;
+# the web page is captured by headless chromium (scripts/page_screenshot.py). Last, one
+# instrument is stopped, so that the overview shows a unit in trouble.
 # It takes about two minutes, most of it waiting for the histories to fill.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -63,6 +64,11 @@ for port in $(seq 18830 18930); do
   if ! (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then mqtt_port=$port; break; fi
 done
 [ -n "$mqtt_port" ] || fail "no free port for the broker"
+web_port=
+for port in $(seq 18080 18180); do
+  if ! (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then web_port=$port; break; fi
+done
+[ -n "$web_port" ] || fail "no free port for the web page"
 printf 'listener %s 127.0.0.1\nallow_anonymous true\npersistence false\nlog_dest none\n' \
   "$mqtt_port" >"$work/mosquitto.conf"
 mosquitto -c "$work/mosquitto.conf" &
@@ -99,6 +105,7 @@ scrambled() {
   printf '[Settings]\nMessage time=30\n[Serial]\n'
   for unit in $(seq "$units"); do printf 'Port%d=%s\n' "$unit" "$work/unit$unit"; done
   printf '[MQTT]\nHost=127.0.0.1\nPort=%d\n' "$mqtt_port"
+  printf '[HTTP]\nListen=127.0.0.1:%d\n' "$web_port"
 } >"$work/config/GRAINLINK.INI"
 export GRAINLINK_CONFIG_DIR=$work/config
 
@@ -179,6 +186,14 @@ keys Return
 echo "  (waiting for $buffer_size records from each unit)"
 wait_for_records "$buffer_size"
 shot main-window "$main"
+
+# The web page as a browser shows it: wide in a light theme, then on a phone in a dark one.
+page=http://127.0.0.1:$web_port/
+python3 scripts/page_screenshot.py "$page" "$shots/web-page.png" || fail "no picture of $page"
+echo "  web-page.png"
+python3 scripts/page_screenshot.py "$page" "$shots/web-page-phone-dark.png" --width 390 --dark --phone ||
+  fail "no phone picture of $page"
+echo "  web-page-phone-dark.png"
 
 activate "$main"
 keys alt Left Return  # Help

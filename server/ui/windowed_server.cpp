@@ -50,6 +50,8 @@ void WindowedServer::LoadMainWindow()
 {
     BuildMainWindow();  // locked: Close and Options disabled, Security hidden
     m_server.start();
+    m_web = std::make_unique<WebService>(m_server.core());
+    m_web->start();
     SharedState& state = m_server.core().state();
     m_window->setWindowTitle(state.ProductName);
     // Made once the configuration is loaded: their captions carry the hardware and unit names.

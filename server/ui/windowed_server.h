@@ -7,6 +7,7 @@
 #include "display/ui/window_tiler.h"
 #include "server/command_line.h"
 #include "server/server_app.h"
+#include "web/http/web_service.h"
 #include "widgets/qt_message_box.h"
 #include "widgets/qt_question_box.h"
 
@@ -74,6 +75,7 @@ private:
     std::unique_ptr<CloseWindow> m_close;
     std::unique_ptr<TableWindows> m_tableWindows;
     std::unique_ptr<OverviewWindow> m_overview;
+    std::unique_ptr<WebService> m_web;
 };
 
 }  // namespace grainlink
