@@ -20,7 +20,8 @@ cleanup() {
   [ ${#pids[@]} -gt 0 ] && kill "${pids[@]}" 2>/dev/null
   wait 2>/dev/null || true
 }
-trap cleanup EXIT INT TERM
+trap cleanup EXIT
+trap 'exit 130' INT TERM  # through the EXIT trap, and no further
 
 if ! (exec 3<>/dev/tcp/127.0.0.1/1883) 2>/dev/null; then
   printf 'listener 1883 127.0.0.1\nallow_anonymous true\npersistence false\nlog_dest none\n' > "$demo/mosquitto.conf"
