@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 
@@ -13,6 +14,7 @@ namespace grainlink {
 struct HistoryRec {
     QString DateText;
     QString TimeText;
+    QDateTime Time;  // when stored, for the outputs that write ISO 8601 times
     std::array<float, 6> Counts{};
     std::array<float, 6> IsoCodes{};
     bool ErrorState = false;

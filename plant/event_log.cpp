@@ -18,6 +18,14 @@ void EventLog::add(PlantEvent event)
     emit eventAdded(event);
 }
 
+const PlantEvent* EventLog::find(qint64 id) const
+{
+    if (m_events.empty()) return nullptr;
+    const qint64 row = m_events.front().id - id;
+    if (row < 0 || row >= size()) return nullptr;
+    return &at(row);
+}
+
 QList<PlantEvent> EventLog::events(std::optional<int> unit, const std::optional<QDateTime>& since,
                                    qsizetype limit) const
 {

@@ -41,6 +41,9 @@ public:
     qsizetype size() const { return static_cast<qsizetype>(m_events.size()); }
     // 0 is the newest.
     const PlantEvent& at(qsizetype row) const { return m_events.at(static_cast<size_t>(row)); }
+    // The event with this id while the log holds it, without a search: the ids held are
+    // consecutive, newest first.
+    const PlantEvent* find(qint64 id) const;
 
     // Adds an event at the front, with the next id, and announces it.
     void add(PlantEvent event);

@@ -9,11 +9,6 @@
 namespace grainlink {
 namespace {
 
-constexpr std::array<Item, 4> kIsoCodes = {Item::ISOCode4um, Item::ISOCode6um, Item::ISOCode14um,
-                                           Item::ISOCode21um};
-constexpr std::array<Item, 4> kCounts = {Item::Counts4um, Item::Counts6um, Item::Counts14um,
-                                         Item::Counts21um};
-
 int ShownUnits(const SharedState& state)
 {
     return std::clamp<int>(state.NumUnits, 0, kMaxUnits);
@@ -94,10 +89,11 @@ UnitView PlantModel::unit(int unit) const
     if (w.facts.values == ValueSource::Record)
         for (size_t i = 0; i < kAlarmFlags.size(); ++i)
             if (w.flags[i]) view.alarms << ItemName(kAlarmFlags[i]);
-    if (w.facts.served && w.facts.values != ValueSource::None) {
+    view.valuesValid = w.facts.served && w.facts.values != ValueSource::None;
+    if (view.valuesValid) {
         for (size_t size = 0; size < 4; ++size) {
-            view.isoCodes[size] = ValueOf(items, kIsoCodes[size]);
-            view.counts[size] = ValueOf(items, kCounts[size]);
+            view.isoCodes[size] = ValueOf(items, kTileIsoCodes[size]);
+            view.counts[size] = ValueOf(items, kTileCounts[size]);
         }
         view.temperature = ValueOf(items, Item::Temperature);
         view.flowIndex = ValueOf(items, Item::FlowIndex);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "state/item_table.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -41,6 +43,12 @@ QString StateKey(UnitState state);
 // The shown text of a value for a tile.
 inline constexpr const char* kNoDataWord = "no data";
 
+// The items of a tile's ISO codes and counts, smallest particle size first.
+inline constexpr std::array<Item, 4> kTileIsoCodes = {Item::ISOCode4um, Item::ISOCode6um,
+                                                      Item::ISOCode14um, Item::ISOCode21um};
+inline constexpr std::array<Item, 4> kTileCounts = {Item::Counts4um, Item::Counts6um,
+                                                    Item::Counts14um, Item::Counts21um};
+
 // One value of a tile: the text exactly as the unit's data window shows it, or "no data" when
 // the unit has no valid values or the item shows the no-data marker; `number` is the same as
 // a number, none for "no data".
@@ -54,6 +62,7 @@ struct UnitView {
     int unit = 0;
     QString name;
     UnitState state = UnitState::Disabled;
+    bool valuesValid = false;  // served, with values from a record (not marked invalid)
     QStringList alarms;  // names of the alarm flags set in the last record, in screen order
     std::array<TileValue, 4> isoCodes;  // 4, 6, 14 and 21 µm
     std::array<TileValue, 4> counts;    // per mL, 4, 6, 14 and 21 µm

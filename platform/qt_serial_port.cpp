@@ -103,25 +103,27 @@ bool QtSerialPort::isOpen() const
 
 int QtSerialPort::inBufferCount()
 {
-    requireOpen("count");
+    requireOpen();
     // Pull whatever the driver holds now, so the count does not depend on when the event loop
     // last ran.
     m_port.waitForReadyRead(0);
-    requireOpen("count");
+    requireOpen();
     return static_cast<int>(m_port.bytesAvailable());
 }
 
 QByteArray QtSerialPort::input()
 {
-    requireOpen("read");
+    requireOpen();
     m_port.waitForReadyRead(0);
     return m_port.readAll();
 }
 
-void QtSerialPort::requireOpen(const char* operation)
+void QtSerialPort::requireOpen()
 {
-    if (m_lost) throw PortFailure(std::string(operation) + ": device lost");
-    if (!m_port.isOpen()) throw PortFailure(std::string(operation) + ": port not open");
+    // The reason reaches the operator (the port error window, the event list): it says what
+    // happened to the device, not which call noticed it.
+    if (m_lost) throw PortFailure("device lost");
+    if (!m_port.isOpen()) throw PortFailure("port not open");
 }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error)

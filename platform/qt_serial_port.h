@@ -29,7 +29,7 @@ public:
     QByteArray input() override;
 
 private:
-    void requireOpen(const char* operation);
+    void requireOpen();
     void onError(QSerialPort::SerialPortError error);
 
     DeviceResolver m_resolver;

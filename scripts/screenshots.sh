@@ -2,7 +2,9 @@
 # Makes the README's screenshots (docs/screenshots/*.png) from a real run: the server on its own
 # virtual display with a window manager, four simulated instruments on pseudo-terminals, a
 # private mosquitto broker on a free port and a generated GRAINLINK.INI; the windows are opened
-# through the menus with key presses, as a user would, and each is captured with its title bar.
+# through the menus with key presses, as a user would, and each is captured with its title bar;
+# the web page is captured by headless chromium (scripts/page_screenshot.py). Last, one
+# instrument is stopped, so that the overview shows a unit in trouble.
 # It takes about two minutes, most of it waiting for the histories to fill.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,7 +32,8 @@ cleanup() {
   wait 2>/dev/null || true
   if [ "${finished:-0}" = 1 ]; then rm -rf "$work"; else echo "Logs kept in $work" >&2; fi
 }
-trap cleanup EXIT INT TERM
+trap cleanup EXIT
+trap 'exit 130' INT TERM  # through the EXIT trap, and no further
 fail() {
   echo "screenshots: $*" >&2
   exit 1
@@ -61,16 +64,24 @@ for port in $(seq 18830 18930); do
   if ! (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then mqtt_port=$port; break; fi
 done
 [ -n "$mqtt_port" ] || fail "no free port for the broker"
+web_port=
+for port in $(seq 18080 18180); do
+  if ! (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then web_port=$port; break; fi
+done
+[ -n "$web_port" ] || fail "no free port for the web page"
 printf 'listener %s 127.0.0.1\nallow_anonymous true\npersistence false\nlog_dest none\n' \
   "$mqtt_port" >"$work/mosquitto.conf"
 mosquitto -c "$work/mosquitto.conf" &
 pids+=($!)
 
-for unit in $(seq "$units"); do
-  "$root/build/tools/grainlink-sim" --unit "$unit" --interval "$interval" --seed "$unit" \
-    --link "$work/unit$unit" >/dev/null &
+sims=()  # the simulators' process ids, by unit from 0
+start_sim() {
+  "$root/build/tools/grainlink-sim" --unit "$1" --interval "$interval" --seed "$1" \
+    --link "$work/unit$1" >/dev/null &
   pids+=($!)
-done
+  sims[$1 - 1]=$!
+}
+for unit in $(seq "$units"); do start_sim "$unit"; done
 for unit in $(seq "$units"); do
   for _ in $(seq 50); do [ -e "$work/unit$unit" ] && break; sleep 0.1; done
   [ -e "$work/unit$unit" ] || fail "simulator $unit did not start"
@@ -94,6 +105,7 @@ scrambled() {
   printf '[Settings]\nMessage time=30\n[Serial]\n'
   for unit in $(seq "$units"); do printf 'Port%d=%s\n' "$unit" "$work/unit$unit"; done
   printf '[MQTT]\nHost=127.0.0.1\nPort=%d\n' "$mqtt_port"
+  printf '[HTTP]\nListen=127.0.0.1:%d\n' "$web_port"
 } >"$work/config/GRAINLINK.INI"
 export GRAINLINK_CONFIG_DIR=$work/config
 
@@ -151,6 +163,7 @@ shot() {
 
 (cd "$work" && exec "$root/build/server/ui/grainlink" >"$work/server.log" 2>&1) &
 pids+=($!)
+server_pid=$!
 echo "Screenshots:"
 splash=$(find_window "^$title\$")
 shot splash "$splash"
@@ -173,6 +186,14 @@ keys Return
 echo "  (waiting for $buffer_size records from each unit)"
 wait_for_records "$buffer_size"
 shot main-window "$main"
+
+# The web page as a browser shows it: wide in a light theme, then on a phone in a dark one.
+page=http://127.0.0.1:$web_port/
+python3 scripts/page_screenshot.py "$page" "$shots/web-page.png" || fail "no picture of $page"
+echo "  web-page.png"
+python3 scripts/page_screenshot.py "$page" "$shots/web-page-phone-dark.png" --width 390 --dark --phone ||
+  fail "no phone picture of $page"
+echo "  web-page-phone-dark.png"
 
 activate "$main"
 keys alt Left Return  # Help
@@ -231,6 +252,17 @@ sleep 1.5
 import -window root "$shots/tiled.png"
 echo "  tiled.png"
 
+# The overview with one unit in trouble: unit 3's instrument goes away with its line, and comes
+# back after the shot.
+kill "${sims[2]}"
+for _ in $(seq 100); do grep -q 'Unit 3.*Port lost' "$work/events.log" 2>/dev/null && break; sleep 0.1; done
+grep -q 'Unit 3.*Port lost' "$work/events.log" || fail "unit 3's port was not reported lost"
+activate "$main"
+keys alt+v o  # View / Overview
+overview=$(find_window '^Overview$')
+shot overview "$overview"
+start_sim 3
+
 activate "$main"
 keys alt Return  # Close
 confirm=$(find_window '^Close program \?$')
@@ -238,7 +270,6 @@ shot close-confirmation "$confirm"
 keys Escape
 
 # The same server again under a dark system palette, set as a user would through qt6ct.
-server_pid=${pids[-1]}
 kill "$server_pid"
 for _ in $(seq 100); do kill -0 "$server_pid" 2>/dev/null || break; sleep 0.1; done
 mkdir -p "$work/xdg/qt6ct"

@@ -9,6 +9,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-serialport-dev libgl-dev libegl-dev libxkbcommon-dev
+  qt6-httpserver-dev libcrypt-dev libjs-dygraphs chromium
   libmosquitto-dev mosquitto mosquitto-clients openssl
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth

@@ -21,6 +21,8 @@ constexpr FlagOption kFlags[] = {
      "Start with demonstration mode on, for this run only: silent units receive generated "
      "records, and no data log lines are written.",
      &ServerOptions::demo},
+    {"overview", "Open the overview window at start (all units and the event log; windowed only).",
+     &ServerOptions::overview},
 };
 
 // Qt's options of a windowed program, which QGuiApplication and QApplication take from argv.

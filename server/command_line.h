@@ -9,6 +9,7 @@ namespace grainlink {
 struct ServerOptions {
     bool headless = false;
     bool demo = false;
+    bool overview = false;  // the windowed program opens the overview window at start
 };
 
 // The command line, read before any window system is touched: a mistyped option in a service's

@@ -66,6 +66,8 @@ QByteArray DataLogLine(const HistoryRec& row, const QDateTime& now)
 HistoryRec RecordFromItems(const ItemTable& items, const QDateTime& now)
 {
     HistoryRec row;
+    // With its offset fixed, so that writing it later (a page of history) reads no time zone.
+    row.Time = now.toOffsetFromUtc(now.offsetFromUtc());
     row.TimeText = TimeText(now.time());
     row.DateText = ShortDateText(now.date());
     const Item counts[] = {Item::Counts4um, Item::Counts6um, Item::Counts14um, Item::Counts21um};

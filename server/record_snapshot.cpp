@@ -37,18 +37,23 @@ QString IsoTimeWithOffset(const QDateTime& time)
     return text.endsWith(u'Z') ? text.chopped(1) + QStringLiteral("+00:00") : text;
 }
 
-QByteArray RecordSnapshot(const ItemTable& table, const QString& name, const QDateTime& time,
-                          RecordState state)
+QJsonObject SnapshotItems(const ItemTable& table, bool valuesValid)
 {
     QJsonObject items;
     for (Item item : AllItems()) {
         const QString& text = table.text(item);
         QJsonObject entry{{QStringLiteral("text"), text}};
         if (const auto value = ItemNumber(item, text))
-            entry.insert(QStringLiteral("value"),
-                         state == RecordState::Stale ? QJsonValue() : QJsonValue(*value));
+            entry.insert(QStringLiteral("value"), valuesValid ? QJsonValue(*value) : QJsonValue());
         items.insert(ItemName(item), entry);
     }
+    return items;
+}
+
+QByteArray RecordSnapshot(const ItemTable& table, const QString& name, const QDateTime& time,
+                          RecordState state)
+{
+    const QJsonObject items = SnapshotItems(table, state != RecordState::Stale);
     const QJsonObject record{{QStringLiteral("time"), IsoTimeWithOffset(time)},
                              {QStringLiteral("unit"), table.unit()},
                              {QStringLiteral("name"), name},

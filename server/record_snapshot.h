@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QJsonObject>
 #include <QString>
 #include <optional>
 
@@ -20,6 +21,10 @@ QString IsoTimeWithOffset(const QDateTime& time);
 // What the values of a unit's snapshot are: the instrument's record, the no-data marking of a
 // silent unit or a lost port, or a generated demonstration record.
 enum class RecordState { Live, Stale, Demonstration };
+
+// Every item of the table keyed by its item name, {"text":...,"value":...}, as the snapshot
+// and the HTTP API carry them; with `valuesValid` false every "value" is null.
+QJsonObject SnapshotItems(const ItemTable& table, bool valuesValid);
 
 // One unit's record as one compact JSON object, so that a consumer reads one consistent record
 // from one message instead of assembling it from the item topics while they change:

@@ -6,6 +6,7 @@
 #include "server/headless_printer.h"
 #include "server/server_app.h"
 #include "server/ui/windowed_server.h"
+#include "web/http/web_service.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -32,12 +33,14 @@ int RunHeadless(QCoreApplication& app, const ServerOptions& options)
         app.exit(0);
     });
     server.start();
+    WebService web(server.core());
+    web.start();
     return app.exec();
 }
 
 int RunWindowed(QApplication& app, const ServerOptions& options)
 {
-    WindowedServer server(options.demo, [&app] { app.exit(0); });
+    WindowedServer server(options, [&app] { app.exit(0); });
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &server,
                      &WindowedServer::Shutdown);

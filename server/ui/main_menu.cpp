@@ -44,6 +44,8 @@ MainMenu::MainMenu(QMenuBar* bar, MainMenuCommands commands)
                &MainMenuCommands::showAllTableWindows);
     addCommand(view, "mnu_tile", QStringLiteral("Tile All / &Cascade All"),
                &MainMenuCommands::tileWindows);
+    view->addSeparator();  // beyond the unit windows, which Tile arranges
+    addCommand(view, "mnu_overview", QStringLiteral("&Overview"), &MainMenuCommands::showOverview);
 
     addCommand(bar, "mnu_help", QStringLiteral("&Help"), &MainMenuCommands::help);
 

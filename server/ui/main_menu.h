@@ -24,15 +24,16 @@ struct MainMenuCommands {
     Command showAllDataWindows{};
     Command showAllTableWindows{};
     Command tileWindows{};
+    Command showOverview{};
     Command help{};
 };
 
 // The main window's menu bar, every item under its own name: Close, Security (Log on, Log off),
 // Options, View (Raw Data with mnu_data(1..4), Table / Graph with mnu_graph(1..4), Show All Raw
-// Data, Show All table / graphs, Tile All / Cascade All) and Help. Close, Options and Help are
-// commands on the bar itself. Each item has an access key (Alt+V opens View), underlined in its
-// caption. It starts locked: Close and Options disabled, Security hidden,
-// until the security set-up at start-up decides otherwise.
+// Data, Show All table / graphs, Tile All / Cascade All, then Overview with mnu_overview) and
+// Help. Close, Options and Help are commands on the bar itself. Each item has an access key
+// (Alt+V opens View), underlined in its caption. It starts locked: Close and Options disabled,
+// Security hidden, until the security set-up at start-up decides otherwise.
 class MainMenu : public QObject {
     Q_OBJECT
 

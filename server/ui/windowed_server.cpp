@@ -2,6 +2,7 @@
 
 #include "config/access_levels.h"
 #include "config/options_form.h"
+#include "config/overview_setting.h"
 #include "config/ui/settings_commands.h"
 #include "server/data_log.h"
 #include "server/startup.h"
@@ -18,14 +19,16 @@
 
 namespace grainlink {
 
-WindowedServer::WindowedServer(bool demo, std::function<void()> quit, QObject* parent)
+WindowedServer::WindowedServer(const ServerOptions& options, std::function<void()> quit,
+                               QObject* parent)
     : QObject(parent),
+      m_overviewAtStart(options.overview),
       m_quit(std::move(quit)),
       m_server(m_messageBox, m_notice),
       m_dataWindows(m_server.core().items(), m_server.core().state(), m_server.config(),
                     m_messageBox, m_server.dde().topicRoot())
 {
-    m_server.core().state().DemoMode = demo;
+    m_server.core().state().DemoMode = options.demo;
     for (int unit = 1; unit <= kMaxUnits; ++unit)
         connect(&m_dataWindows.window(unit), &DataWindow::tileRequested, this,
                 &WindowedServer::Tile);
@@ -47,6 +50,8 @@ void WindowedServer::LoadMainWindow()
 {
     BuildMainWindow();  // locked: Close and Options disabled, Security hidden
     m_server.start();
+    m_web = std::make_unique<WebService>(m_server.core());
+    m_web->start();
     SharedState& state = m_server.core().state();
     m_window->setWindowTitle(state.ProductName);
     // Made once the configuration is loaded: their captions carry the hardware and unit names.
@@ -63,6 +68,7 @@ void WindowedServer::LoadMainWindow()
         m_menu->setUnitShown(unit, panel.isUnitShown(unit));
     connect(&panel, &CommsPanel::unitShownChanged, m_menu.get(), &MainMenu::setUnitShown);
     m_window->show();
+    if (m_overviewAtStart || OverviewAtStart(m_server.config())) ShowOverview();
 }
 
 void WindowedServer::BuildMainWindow()
@@ -90,6 +96,7 @@ void WindowedServer::BuildMainWindow()
                     Tile();
                 },
             .tileWindows = [this] { Tile(); },
+            .showOverview = [this] { ShowOverview(); },
             .help = [this] { Help(); },
         });
 }
@@ -117,6 +124,14 @@ void WindowedServer::Tile()
     }
     // The screen the operator works on: the one showing the main window.
     TileWindows(windows, *m_window->screen());
+}
+
+void WindowedServer::ShowOverview()
+{
+    if (!m_overview) m_overview = std::make_unique<OverviewWindow>(m_server.core().plant());
+    m_overview->show();
+    m_overview->raise();
+    m_overview->activateWindow();
 }
 
 void WindowedServer::LogOn()

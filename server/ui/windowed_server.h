@@ -2,9 +2,12 @@
 
 #include "display/ui/data_windows.h"
 #include "display/ui/error_message_window.h"
+#include "display/ui/overview_window.h"
 #include "display/ui/table_windows.h"
 #include "display/ui/window_tiler.h"
+#include "server/command_line.h"
 #include "server/server_app.h"
+#include "web/http/web_service.h"
 #include "widgets/qt_message_box.h"
 #include "widgets/qt_question_box.h"
 
@@ -23,15 +26,17 @@ class SplashWindow;
 // The server with its windows. Launch shows the splash window; its timer runs LoadMainWindow,
 // the start-up: the main window with its menu is made in its locked state, the configuration
 // is loaded, the table windows are made, the security set-up unlocks what it allows, and the
-// main window is shown. From then on the menus reach every window and dialog, and the server
-// ends only through the close confirmation (or a termination signal), which runs `quit`.
+// main window is shown, and the overview after it when --overview or [Options] Overview asks.
+// From then on the menus reach every window and dialog, and the server ends only through the
+// close confirmation (or a termination signal), which runs `quit`.
 class WindowedServer : public QObject {
     Q_OBJECT
 
 public:
     // `quit` ends the program once the server has shut down (the process's exit, in the
     // application; something observable in tests).
-    WindowedServer(bool demo, std::function<void()> quit, QObject* parent = nullptr);
+    WindowedServer(const ServerOptions& options, std::function<void()> quit,
+                   QObject* parent = nullptr);
     ~WindowedServer() override;
 
     void Launch();
@@ -44,6 +49,8 @@ public:
     MainMenu* menu() { return m_menu.get(); }
     DataWindows& dataWindows() { return m_dataWindows; }
     TableWindows* tableWindows() { return m_tableWindows.get(); }
+    // Made when first shown.
+    OverviewWindow* overview() { return m_overview.get(); }
 
 private:
     void BuildMainWindow();
@@ -53,7 +60,9 @@ private:
     void LogOff();
     void Options();
     void Help();
+    void ShowOverview();
 
+    bool m_overviewAtStart;
     std::function<void()> m_quit;
     QtMessageBox m_messageBox;
     QtQuestionBox m_questions;
@@ -65,6 +74,8 @@ private:
     std::unique_ptr<MainMenu> m_menu;
     std::unique_ptr<CloseWindow> m_close;
     std::unique_ptr<TableWindows> m_tableWindows;
+    std::unique_ptr<OverviewWindow> m_overview;
+    std::unique_ptr<WebService> m_web;
 };
 
 }  // namespace grainlink

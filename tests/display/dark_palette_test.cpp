@@ -107,7 +107,7 @@ TEST(DarkPaletteTest, EveryTextOfTheUnitWindowsIsReadable)
         // A status on red, the alarm flags on green, an edit in progress in the factor box.
         windows.items[1].setText(Item::status, QStringLiteral("Error"));
         windows.items[1].setColour(Item::status, kRed);
-        windows.notice.showPortError({1, "/dev/ttyUSB0", "read: device lost", QDateTime()});
+        windows.notice.showPortError({1, "/dev/ttyUSB0", "device lost", QDateTime()});
         ExpectReadable(windows.data.window(1));
         QTest::keyClick(windows.data.window(1).findChild<QLineEdit*>("txt_flow_factor"),
                         Qt::Key_Backspace);

@@ -44,19 +44,19 @@ TEST(ErrorMessageWindowTest, TheLineUnderTheTextTellsTheLatestErrorAndItsRecover
 {
     ErrorMessageWindow window;
     const QString lost = GeneralDateText(kLost);
-    window.showPortError({2, "/dev/ttyUSB1", "read: device lost", kLost});
+    window.showPortError({2, "/dev/ttyUSB1", "device lost", kLost});
     EXPECT_EQ(window.findChild<QLabel*>("Label1")->text(),
               "Bad Port Number - Please Select a Valid Com Port");
-    EXPECT_EQ(Detail(window), "Unit 2 on /dev/ttyUSB1, " + lost + ": read: device lost");
+    EXPECT_EQ(Detail(window), "Unit 2 on /dev/ttyUSB1, " + lost + ": device lost");
 
     window.portRecovered(1, kLost.addSecs(5));
-    EXPECT_EQ(Detail(window), "Unit 2 on /dev/ttyUSB1, " + lost + ": read: device lost");
+    EXPECT_EQ(Detail(window), "Unit 2 on /dev/ttyUSB1, " + lost + ": device lost");
     window.hide();
     window.portRecovered(2, kLost.addSecs(10));
     EXPECT_FALSE(window.isVisible());
     const QString back = GeneralDateText(kLost.addSecs(10));
     EXPECT_EQ(Detail(window),
-              "Unit 2 on /dev/ttyUSB1, " + lost + ": read: device lost - open again since " + back);
+              "Unit 2 on /dev/ttyUSB1, " + lost + ": device lost - open again since " + back);
     EXPECT_EQ(window.findChild<QLabel*>("lbl_detail")->accessibleDescription(), Detail(window));
 
     window.showPortError({3, "", "no device for port number 12", kLost.addSecs(20)});

@@ -37,6 +37,7 @@ done
 field() { dpkg-deb -f "$deb" "$1"; }
 case "$(field Depends)" in *libqt6core6*libqt6serialport6*) ;; *) fail "Depends lacks the Qt libraries: $(field Depends)" ;; esac
 case "$(field Depends)" in *adduser*) ;; *) fail "Depends lacks adduser" ;; esac
+case "$(field Depends)" in *libjs-dygraphs*) ;; *) fail "Depends lacks libjs-dygraphs" ;; esac
 case "$(field Suggests)" in *mosquitto*) ;; *) fail "Suggests lacks mosquitto" ;; esac
 
 root=$scratch/root

@@ -85,6 +85,11 @@ TEST(EventLogTest, KeepsTheNewestUpToItsCapacityAndAnswersByUnitTimeAndCount)
     EXPECT_EQ(Names(log.events(std::nullopt, three)), (QStringList{"6f", "5e", "3c"}))
         << "at or after the time, past an event out of order";
     EXPECT_EQ(Names(log.events(std::nullopt, std::nullopt, 2)), (QStringList{"6f", "5e"}));
+    for (qint64 id : {2, 7}) EXPECT_EQ(log.find(id), nullptr) << "dropped, or not yet added";
+    ASSERT_NE(log.find(3), nullptr);
+    EXPECT_EQ(log.find(3)->event, "c");
+    EXPECT_EQ(log.find(6)->event, "f");
+    EXPECT_EQ(EventLog().find(1), nullptr);
 }
 
 }  // namespace

@@ -15,8 +15,10 @@ TEST(CommandLineTest, QtWindowOptionsPassTheProgramsOwnAreRead)
         QStringList arguments;
         Action action;
         bool headless, demo, windowSystemChosen;
+        bool overview = false;
     } cases[] = {
         {{}, Action::Run, false, false, false},
+        {{"--overview", "--demo"}, Action::Run, false, true, false, true},
         {{"--headless", "--demo"}, Action::Run, true, true, false},
         {{"-platform", "offscreen"}, Action::Run, false, false, true},
         {{"--display", ":1", "-style", "fusion", "-reverse"}, Action::Run, false, false, true},
@@ -33,6 +35,7 @@ TEST(CommandLineTest, QtWindowOptionsPassTheProgramsOwnAreRead)
         EXPECT_EQ(line.action, c.action) << line.text.toStdString();
         EXPECT_EQ(line.options.headless, c.headless);
         EXPECT_EQ(line.options.demo, c.demo);
+        EXPECT_EQ(line.options.overview, c.overview);
         EXPECT_EQ(line.windowSystemChosen, c.windowSystemChosen);
     }
 }

@@ -128,15 +128,16 @@ TEST(MainMenuTest, EachItemRunsItsCommand)
                                          [&](int unit) { calls << QString("data %1").arg(unit); },
                                          [&](int unit) { calls << QString("graph %1").arg(unit); },
                                          [&] { calls << "allData"; }, [&] { calls << "allGraphs"; },
-                                         [&] { calls << "tile"; }, [&] { calls << "help"; }}};
+                                         [&] { calls << "tile"; }, [&] { calls << "overview"; },
+                                         [&] { calls << "help"; }}};
     for (const char* name :
          {"mnu_close", "mnu_login", "mnu_logoff", "mnu_options", "mnu_data(2)", "mnu_graph(4)",
-          "mnu_all_data", "mnu_all_graphs", "mnu_tile", "mnu_help"}) {
+          "mnu_all_data", "mnu_all_graphs", "mnu_tile", "mnu_overview", "mnu_help"}) {
         bar.findChild<QAction*>(name)->setEnabled(true);
         bar.findChild<QAction*>(name)->trigger();
     }
     EXPECT_EQ(calls, QStringList({"close", "logOn", "logOff", "options", "data 2", "graph 4",
-                                  "allData", "allGraphs", "tile", "help"}));
+                                  "allData", "allGraphs", "tile", "overview", "help"}));
 }
 
 // Alt with the underlined letter opens a menu or runs a command on the bar; the captions keep

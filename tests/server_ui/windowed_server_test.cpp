@@ -55,7 +55,7 @@ protected:
     // Starts the server as the splash window's timer would, over this INI text; `mqttKeys` go to
     // the [MQTT] section after the broker's address.
     void start(const QByteArray& ini, bool demo = false, quint16 brokerPort = UnusedPort(),
-               const QByteArray& mqttKeys = {})
+               const QByteArray& mqttKeys = {}, bool overview = false)
     {
         QFile file(m_dir.filePath("GRAINLINK.INI"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -64,7 +64,8 @@ protected:
         file.close();
         qputenv("GRAINLINK_CONFIG_DIR", m_dir.path().toUtf8());
         QDir::setCurrent(m_dir.path());
-        server = std::make_unique<WindowedServer>(demo, [this] { ++quits; });
+        server = std::make_unique<WindowedServer>(ServerOptions{.demo = demo, .overview = overview},
+                                                  [this] { ++quits; });
         server->LoadMainWindow();
     }
 
@@ -130,6 +131,38 @@ TEST_F(WindowedServerTest, WithoutSecurityEverythingIsOpenAndOnlyTheServedUnitsA
     item("mnu_all_graphs")->trigger();  // no tip before all graphs while the key is missing
     EXPECT_TRUE(shown("frm_table1") && shown("frm_table2"));
     EXPECT_FALSE(shown("frm_table3"));
+}
+
+// The overview opens at start when the command line or the INI file asks, else from the View
+// menu, and follows the unit count and names of the running server.
+TEST_F(WindowedServerTest, TheOverviewOpensAtStartWhenAskedElseFromTheMenu)
+{
+    const struct {
+        const char* key;  // [Options] Overview; nullptr: missing
+        bool option;      // --overview
+        bool atStart;
+    } cases[] = {{nullptr, false, false}, {"0", false, false},   {"1", false, true},
+                 {"x", false, false},     {nullptr, true, true}, {"0", true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << (c.key ? c.key : "missing") << " " << c.option);
+        start("[Options]\nUnits=2\n" + (c.key ? "Overview=" + QByteArray(c.key) + "\n" : ""), false,
+              UnusedPort(), {}, c.option);
+        EXPECT_EQ(server->overview() && server->overview()->isVisible(), c.atStart);
+        server.reset();
+    }
+
+    start("[Options]\nUnits=2\n[Unit2]\nName=Line B\n");
+    item("mnu_overview")->trigger();
+    QWidget* overview = topLevel("frm_overview");
+    ASSERT_TRUE(overview && overview->isVisible());
+    EXPECT_NE(overview->findChild<QWidget*>("unit2"), nullptr);
+    EXPECT_EQ(overview->findChild<QWidget*>("unit3"), nullptr);
+    server->server().core().state().NumUnits = 3;
+    server->server().core().state().UnitName[3] = "Line C";
+    server->server().core().plant().tick();
+    ASSERT_NE(overview->findChild<QWidget*>("unit3"), nullptr);
+    EXPECT_EQ(overview->findChild<QWidget*>("unit3")->accessibleName(),
+              "Unit 3 (Line C): Disabled");
 }
 
 // Locked, the main window's close request is refused with a message. Logged on, Close and
