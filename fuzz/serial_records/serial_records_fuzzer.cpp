@@ -17,13 +17,10 @@
 
 #include "acquisition/unit_file_name.h"
 #include "fuzz/fuzz_support.h"
+#include "fuzz/fuzzed_server.h"
 #include "server/mqtt_unit_publisher.h"
-#include "server/server_core.h"
 #include "server/unit_topics.h"
 #include "state/numeric_text.h"
-#include "tests/support/fake_serial_port.h"
-#include "tests/support/recording_profile.h"
-#include "tests/support/test_doubles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -37,18 +34,12 @@
 namespace grainlink::fuzz {
 namespace {
 
-using test::FakeSerialPort;
-
 constexpr char kCommand = '\xFF';
 constexpr int kTicksToFrame = AcquisitionCycle::kReceiveWatchdog + 2;
 constexpr int kLongestItemText = 64;
 // A panel text holds at most one message and a few words about it.
 constexpr qsizetype kLongestPanelText = AcquisitionCycle::kMaxMessageBytes + 200;
 constexpr int kDataLogFields = 16;
-
-struct NoDde final : DdeSource {
-    void setItem(const QString&, const QString&, const QString&) override {}
-};
 
 struct LatestRetained final : RetainedMessages {
     void setRetained(const QString& topic, const QByteArray& payload) override
@@ -71,18 +62,24 @@ QByteArray ReadAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Four units with data logging into the scratch directory; raw data files go to the working
+// directory, which belongs to libFuzzer, so raw data is off.
+QMap<QByteArray, QByteArray> Settings()
+{
+    QMap<QByteArray, QByteArray> settings{{"options/units", "4"},
+                                          {"options/log", "1"},
+                                          {"options/file", QFile::encodeName(ScratchFile("Data.log"))},
+                                          {"options/buffer_size", "10"},
+                                          {"settings/message time", "4"}};
+    for (int unit = 1; unit <= kMaxUnits; ++unit)
+        settings.insert("unit" + QByteArray::number(unit) + "/enable", "1");
+    return settings;
+}
+
 class Pipeline {
 public:
-    Pipeline()
+    Pipeline() : m_server(Settings())
     {
-        // Raw data files go to the working directory, which belongs to libFuzzer.
-        m_profile.values = {{"options/units", "4"},
-                            {"options/log", "1"},
-                            {"options/file", QFile::encodeName(ScratchFile("Data.log"))},
-                            {"options/buffer_size", "10"},
-                            {"settings/message time", "4"}};
-        for (int unit = 1; unit <= kMaxUnits; ++unit)
-            m_profile.values.insert("unit" + QByteArray::number(unit) + "/enable", "1");
         QObject::connect(&m_core, &ServerCore::recordStored, [this](int unit, bool generated) {
             m_publisher.onRecord(unit,
                                  generated ? RecordState::Demonstration : RecordState::Live);
@@ -113,7 +110,7 @@ public:
 private:
     qsizetype Receive(QByteArrayView bytes)
     {
-        m_ports[m_unit]->receive(bytes.toByteArray());
+        m_server.port(m_unit).receive(bytes.toByteArray());
         return bytes.size();
     }
 
@@ -132,13 +129,13 @@ private:
                 Tick();
                 break;
             case 'x':
-                m_ports[m_unit]->unplug();
+                m_server.port(m_unit).unplug();
                 break;
             case 'p':
-                m_ports[m_unit]->plugIn();
+                m_server.port(m_unit).plugIn();
                 break;
             case 'f':
-                m_ports[m_unit]->receive(QByteArray(AcquisitionCycle::kMaxMessageBytes + 1, '0'));
+                m_server.port(m_unit).receive(QByteArray(AcquisitionCycle::kMaxMessageBytes + 1, '0'));
                 break;
             case 'd':
                 m_core.state().DemoMode = !m_core.state().DemoMode;
@@ -166,8 +163,7 @@ private:
 
     void Tick()
     {
-        m_core.cycle().Tick();
-        m_clock.advanceSeconds(1);
+        m_server.tick();
         for (int unit = 1; unit <= kMaxUnits; ++unit) {
             const QByteArray& message = m_core.state().UnitData[unit].RxBuffer;
             FUZZ_CHECK(message.size() <= AcquisitionCycle::kMaxMessageBytes, message.left(200));
@@ -248,21 +244,11 @@ private:
         for (int unit = 1; unit <= kMaxUnits; ++unit) QFile::remove(LogFile(unit));
     }
 
-    test::RecordingProfile m_profile;
-    NoDde m_dde;
-    test::RecordingMessageBox m_messageBox;
-    test::CountingNotice m_notice;
-    test::FakeClock m_clock;
-    PerUnit<FakeSerialPort*> m_ports;
-    ServerCore m_core{
-        ServerServices{m_profile, m_dde, m_messageBox, m_notice, m_clock, [this](int unit) {
-                           auto port = std::make_unique<FakeSerialPort>();
-                           m_ports[unit] = port.get();
-                           return port;
-                       }}};
+    FuzzedServer m_server;
+    ServerCore& m_core = m_server.core();
     LatestRetained m_retained;
     MqttUnitPublisher m_publisher{
-        m_core.items(),         m_core.state(), m_clock, m_retained, QStringLiteral("GRAINLINK"),
+        m_core.items(), m_core.state(), m_server.clock(), m_retained, QStringLiteral("GRAINLINK"),
         MqttDiscoverySettings{}};
     int m_unit = 1;  // whose line the bytes arrive on
     PerUnit<qsizetype> m_loggedBytes;  // of each data log file, checked
