@@ -158,9 +158,12 @@ function drawChart() {
     .map((row) => [new Date(row.time), ...view.value(row)]);
   $('chart-empty').hidden = data.length > 0;
   $('chart').hidden = data.length === 0;
+  $('chart-legend').hidden = data.length === 0;
   if (!data.length || typeof Dygraph === 'undefined') return;
   const options = {
     labels: ['Time', ...view.labels], ylabel: view.axis, legend: 'always',
+    // Above the plot rather than over its newest values; time labels wide enough for seconds.
+    labelsDiv: $('chart-legend'), axes: { x: { axisLabelWidth: 72 } },
     labelsSeparateLines: false, includeZero: true, drawPoints: data.length < 60,
     colors: ['#1f77b4', '#d62728', '#2ca02c', '#e08a00'], strokeWidth: 1.5,
   };
