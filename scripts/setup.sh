@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages GrainLink needs to build, test and run.
 # Idempotent and non-interactive: only missing packages are installed. With --screenshots it
-# also installs what scripts/screenshots.sh drives and captures the windows with.
+# also installs what scripts/screenshots.sh drives and captures the windows with; with --fuzz,
+# clang with its sanitizer and libFuzzer runtimes and llvm-symbolizer, for scripts/fuzz.sh and
+# scripts/sanitize.sh.
 set -euo pipefail
 
 packages=(
@@ -14,9 +16,10 @@ packages=(
   dpkg-dev lintian logrotate
   nodejs python3-jinja2
 )
-if [ "${1:-}" = --screenshots ]; then
-  packages+=(openbox xdotool x11-utils imagemagick optipng qt6ct)
-fi
+case "${1:-}" in
+  --screenshots) packages+=(openbox xdotool x11-utils imagemagick optipng qt6ct) ;;
+  --fuzz) packages+=(clang-14 libclang-rt-14-dev llvm-14) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -65,7 +65,7 @@ TEST(MqttSettingsTest, ATextThatMqttDoesNotAllowIsRefusedWithItsKeyAndReason)
     const QByteArray longRoot(128, 'r');
     const struct {
         QByteArray line;
-        const char* expected;  // root|client id|user name|discovery prefix
+        QByteArray expected;  // root|client id|user name|discovery prefix
         QString warning;
     } rows[] = {
         {"TopicRoot=K\303\244rwerk/S\303\274d", "K\u00e4rwerk/S\u00fcd|||homeassistant", {}},

@@ -1,4 +1,5 @@
 #include "acquisition/field_conversions.h"
+#include "acquisition/record_decoder.h"
 #include "tools/sim/instrument_model.h"
 #include "tools/sim/record_builder.h"
 #include "tools/sim/transmission_plan.h"
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 
 namespace grainlink::sim {
@@ -48,6 +50,41 @@ TEST(BuildRecord, WritesAReadingInTheReceiversUnits)
               ";A11002;A202;A33ae2;A421;B12faf080;B202625a0;B3003d090;B40000000;B50004b0;"
               "B6000003;B703c;C101f4;C20028;C31388;C401f4;C509c;C6078;C705a;C8038;"
               "D12d;D20f5;D385;D481\r\n");
+}
+
+TEST(BuildRecord, ATemperatureBeyondTheFieldIsSentAsTheFieldsLimit)
+{
+    const std::pair<int, const char*> cases[] = {
+        {INT_MIN, ";D3ff;"}, {-128, ";D3ff;"}, {-127, ";D3ff;"}, {127, ";D37f;"}, {INT_MAX, ";D37f;"}};
+    for (const auto& [celsius, field] : cases) {
+        Reading r;
+        r.temperatureC = celsius;
+        EXPECT_TRUE(BuildRecord(IdentityOfUnit(1), r).contains(field)) << celsius;
+    }
+}
+
+// The firmware is sent as text: an upper-case "C5" there would be found before the ISO code's own
+// tag and read in its place.
+TEST(BuildRecord, AFirmwareThatSpellsATagLeavesEveryOtherFieldAsItWas)
+{
+    const Reading r = InstrumentModel(1, 7).next();
+    const auto decoded = [&r](const QByteArray& firmware) {
+        UnitIdentity id = IdentityOfUnit(1);
+        id.firmware = firmware;
+        SharedState state;
+        state.UnitData[1].RxBuffer = BuildRecord(id, r);
+        ItemTables items;
+        RecordDecoder(state, items, {}).DecodeRecord(1);
+        QStringList texts;
+        for (Item item : AllItems()) texts << items[1].text(item);
+        return texts;
+    };
+    const auto joined = [](const QStringList& texts) { return texts.join(u'|').toStdString(); };
+    QStringList expected = decoded("21");
+    for (const char* firmware : {"C5", "b1", "D4"}) {
+        expected[static_cast<int>(Item::Firmware)] = QString::fromLatin1(firmware).toLower();
+        EXPECT_EQ(joined(decoded(firmware)), joined(expected));
+    }
 }
 
 TEST(EncodeSize, CodeMatchesTheCarriedCountAcrossAllScales)

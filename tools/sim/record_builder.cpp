@@ -35,8 +35,8 @@ uint16_t CountsField(double countsPerMl, CountScale scale)
 
 uint8_t SignMagnitude(int value)
 {
-    const int magnitude = std::min(std::abs(value), 127);
-    return static_cast<uint8_t>(value < 0 ? 0x80 | magnitude : magnitude);
+    const int clamped = std::clamp(value, -127, 127);  // before the sign goes: -INT_MIN overflows
+    return static_cast<uint8_t>(clamped < 0 ? 0x80 | -clamped : clamped);
 }
 
 }  // namespace
@@ -80,7 +80,7 @@ QByteArray BuildRecord(const UnitIdentity& id, const Reading& r)
     field("A1", Hex(id.systemId, 4));
     field("A2", Hex(id.nodeId, 2));
     field("A3", Hex(id.serialNo, 4));
-    field("A4", id.firmware.left(2).rightJustified(2, '0'));
+    field("A4", id.firmware.left(2).rightJustified(2, '0').toLower());
     const char* dutyTags[] = {"B1", "B2", "B3", "B4"};
     for (std::size_t i = 0; i < r.dutyPercent.size(); ++i)
         field(dutyTags[i], Hex(r.dutyPercent[i] * 1e6, 7));

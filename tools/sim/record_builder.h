@@ -27,8 +27,9 @@ struct SizeFields {
 SizeFields EncodeSize(double countsPerMl);
 
 // The record as the instrument sends it: ";" then the tagged fields, each closed by ";", and
-// CR LF. Field digits are lower-case: the receiver finds a field by searching for its upper-case
-// tag anywhere in the record, so digits must never spell a tag such as "C5".
+// CR LF. Field digits are lower-case, the firmware text's letters too: the receiver finds a field
+// by searching for its upper-case tag anywhere in the record, so no field may spell a tag such as
+// "C5".
 QByteArray BuildRecord(const UnitIdentity& id, const Reading& reading);
 
 }  // namespace grainlink::sim

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets (build-fuzz: clang with AddressSanitizer, UndefinedBehaviorSanitizer and
+# libFuzzer) and runs each for the given number of seconds (default 60), starting from its seed
+# corpus in fuzz/<target>/corpus/. Fails on any crash, leak, sanitizer report, broken check or
+# input that takes more than 10 s; the input is kept in build-fuzz/fuzz-runs/<target>/findings/
+# and the target's log shown. Inputs found interesting are kept in build-fuzz/fuzz-runs/<target>/
+# corpus/ for the next run; the repository's seed corpus is never written.
+# Usage: scripts/fuzz.sh [seconds] [target...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${1:-60}
+shift || true
+./scripts/setup.sh --fuzz
+. scripts/sanitizer-env.sh
+configure_fuzz_build
+cmake --build build-fuzz --target grainlink_fuzzers
+check_leak_detection build-fuzz/fuzz/simulator_records_fuzzer -runs=0
+
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  for corpus in fuzz/*/corpus; do targets+=("$(basename "$(dirname "$corpus")")"); done
+fi
+
+failed=()
+for target in "${targets[@]}"; do
+  runs=build-fuzz/fuzz-runs/$target
+  mkdir -p "$runs/corpus" "$runs/findings"
+  echo "fuzzing $target for $seconds s"
+  if ! "build-fuzz/fuzz/${target}_fuzzer" -max_total_time="$seconds" -timeout=10 \
+      -rss_limit_mb=2048 -artifact_prefix="$runs/findings/" -print_final_stats=1 \
+      "$runs/corpus" "fuzz/$target/corpus" >"$runs/log" 2>&1; then
+    tail -n 60 "$runs/log"
+    failed+=("$target")
+  fi
+  grep -E '^stat::number_of_executed_units|^#[0-9]+.*DONE' "$runs/log" | tail -n 2 | sed 's/^/  /'
+done
+
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "FAILED: ${failed[*]} (inputs in build-fuzz/fuzz-runs/<target>/findings/)"
+  exit 1
+fi
+echo "every fuzz target ran $seconds s without a finding"
