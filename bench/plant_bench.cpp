@@ -18,7 +18,6 @@
 #include "tests/support/recording_profile.h"
 #include "tests/support/test_doubles.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -238,13 +237,3 @@ BENCHMARK(BM_IdleWithTheOverview)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 }  // namespace grainlink
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

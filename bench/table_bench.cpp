@@ -9,7 +9,7 @@
 #include "server/startup.h"
 #include "tests/support/test_doubles.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -174,13 +174,3 @@ BENCHMARK(BM_MemoryWithWindows)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace grainlink
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

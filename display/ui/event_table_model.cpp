@@ -32,7 +32,7 @@ int EventTableModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : ColumnCount;
 }
 
-const PlantEvent* EventTableModel::event(int row) const
+const PlantEvent* EventTableModel::eventAt(int row) const
 {
     if (row < 0 || row >= rowCount()) return nullptr;
     return m_log.find(m_ids[static_cast<size_t>(row)]);
@@ -40,7 +40,7 @@ const PlantEvent* EventTableModel::event(int row) const
 
 QVariant EventTableModel::data(const QModelIndex& index, int role) const
 {
-    const PlantEvent* shown = index.isValid() ? event(index.row()) : nullptr;
+    const PlantEvent* shown = index.isValid() ? eventAt(index.row()) : nullptr;
     if (!shown) return {};
     if (role == Qt::DecorationRole && index.column() == EventColumn &&
         shown->severity == EventSeverity::Warning)

@@ -34,7 +34,7 @@ public:
     void setUnitFilter(std::optional<int> unit);
     std::optional<int> unitFilter() const { return m_filter; }
     // The event shown in `row`, or none for a row out of range.
-    const PlantEvent* event(int row) const;
+    const PlantEvent* eventAt(int row) const;
     // Brings the rows up to the log now, as the next turn of the event loop after an event does.
     void refresh();
 

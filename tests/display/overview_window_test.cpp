@@ -232,7 +232,7 @@ TEST(EventTableModelTest, FollowsABoundedLogAtTheTopAndTheBottomWithoutAReset)
     EXPECT_EQ(std::tuple(inserted.size(), reset.size()), std::tuple(1, 0));
     const auto shown = [&list] {
         QString events;
-        for (int row = 0; row < list.rowCount(); ++row) events += list.event(row)->event;
+        for (int row = 0; row < list.rowCount(); ++row) events += list.eventAt(row)->event;
         return events;
     };
     EXPECT_EQ(shown(), "eca");
@@ -241,7 +241,7 @@ TEST(EventTableModelTest, FollowsABoundedLogAtTheTopAndTheBottomWithoutAReset)
     list.refresh();
     EXPECT_EQ(shown(), "ec");
     EXPECT_EQ(list.index(1, EventTableModel::UnitColumn).data().toString(), "Unit 1");
-    EXPECT_EQ(list.event(2), nullptr);
+    EXPECT_EQ(list.eventAt(2), nullptr);
 }
 
 }  // namespace
