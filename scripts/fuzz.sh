@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (build-fuzz: clang with AddressSanitizer, UndefinedBehaviorSanitizer and
-# libFuzzer) and runs each for the given number of seconds (default 60), starting from its seed
+# libFuzzer) and runs each for the given number of seconds (default 60), one a core, starting from its seed
 # corpus in fuzz/<target>/corpus/. Fails on any crash, leak, sanitizer report, broken check or
 # input that takes more than 10 s; the input is kept in build-fuzz/fuzz-runs/<target>/findings/
 # and the target's log shown. Inputs found interesting are kept in build-fuzz/fuzz-runs/<target>/
@@ -22,18 +22,34 @@ if [ ${#targets[@]} -eq 0 ]; then
   for corpus in fuzz/*/corpus; do targets+=("$(basename "$(dirname "$corpus")")"); done
 fi
 
+# One target; its log and a "failed" mark stay in its runs folder.
+fuzz_one() {
+  local target=$1 runs=build-fuzz/fuzz-runs/$1
+  mkdir -p "$runs/corpus" "$runs/findings"
+  rm -f "$runs/failed"
+  "build-fuzz/fuzz/${target}_fuzzer" -max_total_time="$seconds" -timeout=10 \
+    -rss_limit_mb=2048 -artifact_prefix="$runs/findings/" -print_final_stats=1 \
+    "$runs/corpus" "fuzz/$target/corpus" >"$runs/log" 2>&1 || touch "$runs/failed"
+}
+
+# As many targets at once as there are cores: each runs on one.
+for target in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$(nproc)" ]; do wait -n || true; done
+  echo "fuzzing $target for $seconds s"
+  fuzz_one "$target" &
+done
+wait
+
 failed=()
 for target in "${targets[@]}"; do
   runs=build-fuzz/fuzz-runs/$target
-  mkdir -p "$runs/corpus" "$runs/findings"
-  echo "fuzzing $target for $seconds s"
-  if ! "build-fuzz/fuzz/${target}_fuzzer" -max_total_time="$seconds" -timeout=10 \
-      -rss_limit_mb=2048 -artifact_prefix="$runs/findings/" -print_final_stats=1 \
-      "$runs/corpus" "fuzz/$target/corpus" >"$runs/log" 2>&1; then
+  if [ -e "$runs/failed" ]; then
+    echo "--- $target:"
     tail -n 60 "$runs/log"
     failed+=("$target")
   fi
-  grep -E '^stat::number_of_executed_units|^#[0-9]+.*DONE' "$runs/log" | tail -n 2 | sed 's/^/  /'
+  echo "$target:"
+  grep -E '^stat::number_of_executed_units|^#[0-9]+.*DONE' "$runs/log" | tail -n 2 | sed 's/^/  /' || true
 done
 
 if [ ${#failed[@]} -gt 0 ]; then
