@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (build-fuzz: clang with AddressSanitizer, UndefinedBehaviorSanitizer and
-# libFuzzer) and runs each for the given number of seconds (default 60), one a core, starting from its seed
-# corpus in fuzz/<target>/corpus/. Fails on any crash, leak, sanitizer report, broken check or
-# input that takes more than 10 s; the input is kept in build-fuzz/fuzz-runs/<target>/findings/
-# and the target's log shown. Inputs found interesting are kept in build-fuzz/fuzz-runs/<target>/
-# corpus/ for the next run; the repository's seed corpus is never written.
+# libFuzzer) and runs each for the given number of seconds (default 60), one a core, starting
+# from its seed corpus in fuzz/<target>/corpus/. Fails on any crash, leak, sanitizer report,
+# broken check or input that takes more than 10 s; the input is kept in
+# build-fuzz/fuzz-runs/<target>/findings/ and the target's log shown. Inputs found interesting
+# are kept in build-fuzz/fuzz-runs/<target>/corpus/ for the next run; the repository's seed
+# corpus is never written.
 # Usage: scripts/fuzz.sh [seconds] [target...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
