@@ -9,6 +9,7 @@
 // - resident memory added by the overview window over the four data windows, and its CPU share
 //   while idle (ten real seconds of one-second ticks). Run these two cases each alone
 //   (--benchmark_filter=Memory, =Idle) for clean figures.
+#include "bench/process_figures.h"
 #include "config/config_file.h"
 #include "display/ui/data_windows.h"
 #include "display/ui/event_list_panel.h"
@@ -20,7 +21,6 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -37,16 +37,6 @@ struct DiscardedMessages final : TransientMessages {
     void publish(const QString&, const QByteArray& payload) override { bytes += payload.size(); }
     qsizetype bytes = 0;
 };
-
-// Resident set size of this process in MiB.
-double ResidentMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ')[0].toDouble() / 1024;
-    return 0;
-}
 
 double ProcessCpuSeconds()
 {

@@ -4,6 +4,8 @@
 // server and a small file system that can be filled up. Each keeps what it saw, stamped with the
 // time it saw it, for the accounting at the end.
 
+#include "bench/process_figures.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QDir>
@@ -117,16 +119,11 @@ public:
     // Resident memory in KiB and open file descriptors, from /proc.
     std::pair<long, long> footprint() const
     {
-        const QString proc = QStringLiteral("/proc/%1/").arg(m_process.processId());
-        QFile status(proc + QStringLiteral("status"));
-        long rss = -1;
-        if (status.open(QIODevice::ReadOnly))
-            for (const QByteArray& line : status.readAll().split('\n'))
-                if (line.startsWith("VmRSS:")) rss = line.mid(6).trimmed().split(' ')[0].toLong();
-        const long fds = static_cast<long>(QDir(proc + QStringLiteral("fd"))
+        const QString pid = QString::number(m_process.processId());
+        const long fds = static_cast<long>(QDir(QStringLiteral("/proc/%1/fd").arg(pid))
                                                .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
                                                .size());
-        return {rss, fds};
+        return {ResidentKiB(pid), fds};
     }
 
     // What each unit framed (units 1..4), when.

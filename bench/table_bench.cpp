@@ -4,6 +4,7 @@
 // - headless: history alone, and history with the data log line appended to a file;
 // - resident memory with four full 1000-row histories, without and with the table windows.
 // Run each Memory case in a process of its own (--benchmark_filter) for a clean figure.
+#include "bench/process_figures.h"
 #include "display/ui/table_window.h"
 #include "server/data_log.h"
 #include "server/startup.h"
@@ -12,7 +13,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -24,16 +24,6 @@ namespace grainlink {
 namespace {
 
 constexpr int kRows = 1000;
-
-// Resident set size of this process in MiB.
-double ResidentMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ')[0].toDouble() / 1024;
-    return 0;
-}
 
 // The server's record path for four units: items as the decoder leaves them, the history (full:
 // 1000 records each), the data log, and (when asked) the four table windows, shown.

@@ -190,16 +190,11 @@ void CheckWrite(IniProfileFile& profile, QByteArrayView input)
 }  // namespace
 }  // namespace grainlink::fuzz
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    grainlink::fuzz::InitQt(argc, argv);
-    mosquitto_lib_init();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace grainlink;
+    // libmosquitto is set up once, before the first client.
+    [[maybe_unused]] static const int mosquittoReady = mosquitto_lib_init();
     const QByteArrayView input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     static const QString path = fuzz::ScratchFile(QStringLiteral("GRAINLINK.INI"));
     QFile file(path);

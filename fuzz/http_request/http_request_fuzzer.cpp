@@ -102,12 +102,6 @@ void CheckReply(QByteArrayView raw, const HttpReply& reply)
 }  // namespace
 }  // namespace grainlink::fuzz
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    grainlink::fuzz::InitQt(argc, argv);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace grainlink;

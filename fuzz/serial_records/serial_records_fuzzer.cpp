@@ -258,12 +258,6 @@ private:
 }  // namespace
 }  // namespace grainlink::fuzz
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    grainlink::fuzz::InitQt(argc, argv);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     QLocale::setDefault(QLocale::c());

@@ -149,12 +149,6 @@ void Check(const UnitIdentity& id, const Reading& r)
 }  // namespace
 }  // namespace grainlink::fuzz
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    grainlink::fuzz::InitQt(argc, argv);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace grainlink::fuzz;

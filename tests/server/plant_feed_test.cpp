@@ -10,15 +10,8 @@ class PlantFeedTest : public ServerCoreTest {
 protected:
     PlantFeedTest()
     {
-        config.setContents(
-            "[Options]\nRawLog=1\n[Unit1]\nEnable=1\nName=Line A\n"
-            "[Settings]\nMessage time=3\n");
-        core.start();
-        core.tick().stop();
-    }
-    void ticks(int count)
-    {
-        for (int i = 0; i < count; ++i) core.runTick();
+        startDriven("[Options]\nRawLog=1\n[Unit1]\nEnable=1\nName=Line A\n"
+                    "[Settings]\nMessage time=3\n");
     }
     // Input seen at one tick is framed three ticks later.
     void frame(const QByteArray& bytes)

@@ -15,6 +15,18 @@ class ServerCoreTest : public ::testing::Test {
 protected:
     ~ServerCoreTest() override { core.shutdown(); }
 
+    // Starts the core on the given GRAINLINK.INI with its timer stopped: the test drives the tick.
+    void startDriven(const QByteArray& ini)
+    {
+        config.setContents(ini);
+        core.start();
+        core.tick().stop();
+    }
+    void ticks(int count)
+    {
+        for (int i = 0; i < count; ++i) core.runTick();
+    }
+
     ScratchWorkingDir scratch;
     TempConfig config;
     NoDde dde;

@@ -24,17 +24,11 @@ class WebCoreTest : public ServerCoreTest {
 protected:
     explicit WebCoreTest(const QByteArray& extraConfig = {})
     {
-        config.setContents("[Options]\nBuffer_size=10\n[Unit1]\nEnable=1\nName=Line A\n"
-                           "[Settings]\nMessage time=3\n" +
-                           extraConfig);
         QObject::connect(&core, &ServerCore::recordStored, &feed,
                          [this](int unit) { feed.recordStored(unit); });
-        core.start();
-        core.tick().stop();
-    }
-    void ticks(int count)
-    {
-        for (int i = 0; i < count; ++i) core.runTick();
+        startDriven("[Options]\nBuffer_size=10\n[Unit1]\nEnable=1\nName=Line A\n"
+                    "[Settings]\nMessage time=3\n" +
+                    extraConfig);
     }
     // Input seen at one tick is framed three ticks later; each tick is a second on the clock.
     void frame(const QByteArray& bytes)
