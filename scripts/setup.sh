@@ -6,10 +6,12 @@
 # scripts/sanitize.sh.
 set -euo pipefail
 
+# qt6-websockets-dev: Qt's HTTP server CMake package needs it, but Debian's qt6-httpserver-dev
+# does not depend on it.
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-serialport-dev libgl-dev libegl-dev libxkbcommon-dev
-  qt6-httpserver-dev libcrypt-dev libjs-dygraphs chromium
+  qt6-httpserver-dev qt6-websockets-dev libcrypt-dev libjs-dygraphs chromium
   libmosquitto-dev mosquitto mosquitto-clients openssl
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
