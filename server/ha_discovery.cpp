@@ -54,11 +54,35 @@ QString ValueTemplate(const QString& item, bool numeric)
         .arg(member);
 }
 
+QString NodeId(const QString& topicRoot)
+{
+    return QStringLiteral("grainlink_") + IdPart(topicRoot);
+}
+
+QString ObjectId(int unit, Item item)
+{
+    return QStringLiteral("unit%1_%2").arg(unit).arg(ItemName(item).toLower());
+}
+
+QString ConfigTopic(const QString& prefix, const QString& node, const QString& object)
+{
+    return QStringLiteral("%1/sensor/%2/%3/config").arg(prefix, node, object);
+}
+
 }  // namespace
+
+QStringList DiscoveryTopics(const QString& prefix, const QString& topicRoot, int unit)
+{
+    const QString node = NodeId(topicRoot);
+    QStringList topics;
+    for (const Sensor& sensor : kSensors)
+        topics << ConfigTopic(prefix, node, ObjectId(unit, sensor.item));
+    return topics;
+}
 
 std::vector<RetainedMessage> DiscoveryConfigs(const QString& prefix, const DiscoveryUnit& unit)
 {
-    const QString node = QStringLiteral("grainlink_") + IdPart(unit.topicRoot);
+    const QString node = NodeId(unit.topicRoot);
     const QString device = node + QStringLiteral("_unit") + QString::number(unit.unit);
     const QJsonArray availability = {
         QJsonObject{{"topic", MqttStatusTopic(unit.topicRoot)}},
@@ -74,7 +98,7 @@ std::vector<RetainedMessage> DiscoveryConfigs(const QString& prefix, const Disco
     std::vector<RetainedMessage> configs;
     for (const Sensor& sensor : kSensors) {
         const QString item = ItemName(sensor.item);
-        const QString object = QStringLiteral("unit%1_%2").arg(unit.unit).arg(item.toLower());
+        const QString object = ObjectId(unit.unit, sensor.item);
         QJsonObject config{
             {"name", QString::fromUtf16(sensor.name)},
             {"unique_id", node + u'_' + object},
@@ -88,7 +112,7 @@ std::vector<RetainedMessage> DiscoveryConfigs(const QString& prefix, const Disco
         if (sensor.unitOfMeasure)
             config.insert("unit_of_measurement", QString::fromUtf16(sensor.unitOfMeasure));
         if (sensor.deviceClass) config.insert("device_class", sensor.deviceClass);
-        configs.push_back({QStringLiteral("%1/sensor/%2/%3/config").arg(prefix, node, object),
+        configs.push_back({ConfigTopic(prefix, node, object),
                            QJsonDocument(config).toJson(QJsonDocument::Compact)});
     }
     return configs;

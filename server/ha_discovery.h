@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 #include "server/unit_topics.h"
@@ -23,5 +24,9 @@ struct DiscoveryUnit {
 // sensors of several servers on one broker never collide. Clearing a unit's sensors is
 // publishing the same topics with empty payloads.
 std::vector<RetainedMessage> DiscoveryConfigs(const QString& prefix, const DiscoveryUnit& unit);
+
+// The topics of the unit's config messages, in the same order, without making the configs: what
+// clearing its sensors publishes empty.
+QStringList DiscoveryTopics(const QString& prefix, const QString& topicRoot, int unit);
 
 }  // namespace grainlink

@@ -91,11 +91,14 @@ void MqttUnitPublisher::publishAvailability(int unit)
 
 void MqttUnitPublisher::publishDiscovery(int unit)
 {
-    const DiscoveryUnit described{m_topicRoot, unit, m_state.UnitName[unit], m_state.HardwareName};
-    for (RetainedMessage& config : DiscoveryConfigs(m_discovery.prefix, described)) {
-        if (!m_served[unit]) config.payload.clear();
-        m_out.setRetained(config.topic, config.payload);
+    if (!m_served[unit]) {
+        for (const QString& topic : DiscoveryTopics(m_discovery.prefix, m_topicRoot, unit))
+            m_out.setRetained(topic, {});
+        return;
     }
+    const DiscoveryUnit described{m_topicRoot, unit, m_state.UnitName[unit], m_state.HardwareName};
+    for (const RetainedMessage& config : DiscoveryConfigs(m_discovery.prefix, described))
+        m_out.setRetained(config.topic, config.payload);
 }
 
 }  // namespace grainlink

@@ -204,8 +204,10 @@ TEST_F(MqttUnitPublisherTest, DiscoveryDescribesServedUnitsAndClearsTheOthers)
     EXPECT_EQ(counts["availability"][1]["topic"].toString(), "plant/hall1/UNIT1/availability");
     EXPECT_EQ(counts["availability_mode"].toString(), "all");
 
-    publisher.onServedUnits({3});  // unit 1 taken out of service: its sensors go
+    publisher.onServedUnits({3});  // unit 1 taken out of service: its sensors go, none is left
     EXPECT_EQ(out.count(node + "unit1_", true), 11);
+    EXPECT_EQ(out.count(node + "unit1_", false), 0);
+    EXPECT_EQ(out.latest.size(), 4 + 4 * 11u) << "four availabilities and the 44 configs only";
 }
 
 }  // namespace
