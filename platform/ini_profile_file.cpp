@@ -61,6 +61,7 @@ struct Line {
 std::vector<Line> SplitLines(const QByteArray& data)
 {
     std::vector<Line> lines;
+    lines.reserve(static_cast<std::size_t>(data.count('\n')) + 1);
     for (qsizetype start = 0; start < data.size();) {
         const qsizetype lf = data.indexOf('\n', start);
         const qsizetype end = lf < 0 ? data.size() : lf + 1;
