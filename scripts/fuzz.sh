@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (build-fuzz: clang with AddressSanitizer, UndefinedBehaviorSanitizer and
 # libFuzzer) and runs each for the given number of seconds (default 60), one a core, starting
-# from its seed corpus in fuzz/<target>/corpus/. Fails on any crash, leak, sanitizer report,
-# broken check or input that takes more than 10 s; the input is kept in
-# build-fuzz/fuzz-runs/<target>/findings/ and the target's log shown. Inputs found interesting
-# are kept in build-fuzz/fuzz-runs/<target>/corpus/ for the next run; the repository's seed
-# corpus is never written.
+# from its seed corpus in fuzz/<target>/corpus/, with the words of fuzz/<target>/dict where it
+# has one. Fails on any crash, leak, sanitizer report, broken check or input that takes more
+# than 10 s; the input is kept in build-fuzz/fuzz-runs/<target>/findings/ and the target's log
+# shown. Inputs found interesting are kept in build-fuzz/fuzz-runs/<target>/corpus/ for the next
+# run; the repository's seed corpus is never written.
 # Usage: scripts/fuzz.sh [seconds] [target...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,7 +16,7 @@ shift || true
 . scripts/sanitizer-env.sh
 configure_fuzz_build
 cmake --build build-fuzz --target grainlink_fuzzers
-check_leak_detection build-fuzz/fuzz/simulator_records_fuzzer -runs=0
+check_leak_detection build-fuzz/fuzz/simulator_records_fuzzer -runs=0 -artifact_prefix=build-fuzz/
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
@@ -28,8 +28,10 @@ fuzz_one() {
   local target=$1 runs=build-fuzz/fuzz-runs/$1
   mkdir -p "$runs/corpus" "$runs/findings"
   rm -f "$runs/failed"
+  local dict=()
+  [ -f "fuzz/$target/dict" ] && dict=(-dict="fuzz/$target/dict")
   "build-fuzz/fuzz/${target}_fuzzer" -max_total_time="$seconds" -timeout=10 \
-    -rss_limit_mb=2048 -artifact_prefix="$runs/findings/" -print_final_stats=1 \
+    -rss_limit_mb=2048 -artifact_prefix="$runs/findings/" -print_final_stats=1 "${dict[@]}" \
     "$runs/corpus" "fuzz/$target/corpus" >"$runs/log" 2>&1 || touch "$runs/failed"
 }
 

@@ -19,7 +19,7 @@ cmake --build build-fuzz
 reports=build-fuzz/sanitizer-reports
 rm -rf "$reports"
 mkdir -p "$reports"
-check_leak_detection build-fuzz/fuzz/simulator_records_fuzzer -runs=0
+check_leak_detection build-fuzz/fuzz/simulator_records_fuzzer -runs=0 -artifact_prefix=build-fuzz/
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}log_path=$PWD/$reports/report"
 export UBSAN_OPTIONS="log_path=$PWD/$reports/report"
 
