@@ -1,6 +1,7 @@
 // The overview window as a view of the plant model: tiles that follow a unit's states, the event
 // list with its filter, and every text whole on a 1280 x 800 screen.
 #include "display/ui/overview_window.h"
+#include "config/access_levels.h"
 #include "display/ui/event_list_panel.h"
 #include "display/ui/event_table_model.h"
 #include "display/ui/tile_grid_layout.h"
@@ -169,6 +170,29 @@ TEST_F(OverviewWindowTest, AUnitGoesLiveAlarmStalePortLostAndLiveAgainOnItsTileA
     EXPECT_EQ(filter->currentText(), "All units");
     EXPECT_EQ(filter->itemText(2), "Unit 1 (Line A)");
     EXPECT_EQ(rows().size(), model.events().size());
+
+    // The status line follows the broker, the log-on and the settings.
+    const auto statusLine = [&] {
+        QStringList texts;
+        for (const char* name : {"lbl_broker", "lbl_access", "lbl_data_log", "lbl_demo_mode"})
+            texts << window.findChild<QLabel*>(name)->text();
+        return texts.join(" | ");
+    };
+    EXPECT_EQ(statusLine(), "Broker: connecting | Access: logged off | Data log: off | Demo mode: off");
+    model.brokerChanged(true, "connected to broker:1883");
+    state.LoggedIn = true;
+    state.AccessLevel = kServiceLevel;
+    state.LogEnabled = true;
+    state.DemoMode = true;
+    model.settingsChanged();
+    EXPECT_EQ(statusLine(),
+              "Broker: connected to broker:1883 | Access: service | Data log: on | Demo mode: on");
+    model.brokerChanged(false, "connection refused");
+    state.LoggedIn = false;
+    model.settingsChanged();
+    EXPECT_EQ(statusLine(),
+              "Broker: connection refused, retrying | Access: logged off | Data log: on | Demo "
+              "mode: on");
 }
 
 // The widest value of every text on four tiles and a 79-character name: the window fits the

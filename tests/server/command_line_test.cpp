@@ -28,6 +28,7 @@ TEST(CommandLineTest, QtWindowOptionsPassTheProgramsOwnAreRead)
         {{"-hv"}, Action::Refuse, false, false, false},
         {{"--help-all"}, Action::Refuse, false, false, false},
         {{"--demo", "--help"}, Action::Help, false, true, false},
+        {{"--version"}, Action::Version, false, false, false},
     };
     for (const auto& c : cases) {
         const CommandLine line = ParseCommandLine(QStringList{"grainlink"} + c.arguments);

@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -115,7 +116,11 @@ private:
 
 TEST_F(WindowedServerTest, WithoutSecurityEverythingIsOpenAndOnlyTheServedUnitsAreListed)
 {
-    start("[Options]\nUnits=2\n[Unit2]\nName=Line B\n[Product_Info]\nProduct_Name=Plant 4\n", true);
+    const quint16 webPort = UnusedPort();
+    start("[Options]\nUnits=2\n[Unit2]\nName=Line B\n[Product_Info]\nProduct_Name=Plant 4\n"
+          "[HTTP]\nListen=127.0.0.1:" +
+              QByteArray::number(webPort) + "\n",
+          true);
     EXPECT_EQ(server->window()->windowTitle(), "Plant 4");
     EXPECT_TRUE(item("mnu_close")->isEnabled() && item("mnu_options")->isEnabled());
     EXPECT_FALSE(child<QMenu>("mnu_security")->menuAction()->isVisible());
@@ -131,6 +136,15 @@ TEST_F(WindowedServerTest, WithoutSecurityEverythingIsOpenAndOnlyTheServedUnitsA
     item("mnu_all_graphs")->trigger();  // no tip before all graphs while the key is missing
     EXPECT_TRUE(shown("frm_table1") && shown("frm_table2"));
     EXPECT_FALSE(shown("frm_table3"));
+
+    // The web page and its API come from the windowed server as from the headless one.
+    QTcpSocket web;
+    web.connectToHost(QHostAddress::LocalHost, webPort);
+    ASSERT_TRUE(web.waitForConnected(5000));
+    web.write("GET /api/v1/units HTTP/1.1\r\nHost: localhost\r\n\r\n");
+    QByteArray reply;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (reply += web.readAll()).contains("Line B"); }, 5000));
+    EXPECT_TRUE(reply.startsWith("HTTP/1.1 200")) << reply.toStdString();
 }
 
 // The overview opens at start when the command line or the INI file asks, else from the View
