@@ -138,15 +138,28 @@ void MqttDdeSource::publish(const QString& topic, const QByteArray& payload)
 {
     std::optional<QByteArray> name = TopicName(topic);
     if (!name || m_shutDown) return;
-    if (m_link == Link::Connected) {
-        settle(Publish(m_client.get(), *name, payload, nullptr, false));
-        return;
-    }
+    if (m_link == Link::Connected)
+        settle(send(*name, payload));
+    else
+        keepWaiting(std::move(*name), payload);
+}
+
+// An event, kept until the broker acknowledges it.
+int MqttDdeSource::send(const QByteArray& topic, const QByteArray& payload)
+{
+    int mid = 0;
+    const int rc = Publish(m_client.get(), topic, payload, &mid, false);
+    if (rc == MOSQ_ERR_SUCCESS) m_unacked.insert_or_assign(mid, std::pair(topic, payload));
+    return rc;
+}
+
+void MqttDdeSource::keepWaiting(QByteArray topic, QByteArray payload)
+{
     if (static_cast<qsizetype>(m_waiting.size()) == kMaxWaitingMessages) {
         m_waiting.pop_front();
         ++m_droppedWaiting;
     }
-    m_waiting.emplace_back(std::move(*name), payload);
+    m_waiting.emplace_back(std::move(topic), std::move(payload));
 }
 
 void MqttDdeSource::shutdown(std::chrono::milliseconds wait)
@@ -297,9 +310,7 @@ int MqttDdeSource::sendWaiting()
                  static_cast<long long>(dropped));
     while (!m_waiting.empty()) {
         const auto& [topic, payload] = m_waiting.front();
-        if (const int rc = Publish(m_client.get(), topic, payload, nullptr, false);
-            rc != MOSQ_ERR_SUCCESS)
-            return rc;
+        if (const int rc = send(topic, payload); rc != MOSQ_ERR_SUCCESS) return rc;
         m_waiting.pop_front();
     }
     return MOSQ_ERR_SUCCESS;
@@ -308,6 +319,12 @@ int MqttDdeSource::sendWaiting()
 void MqttDdeSource::lose(const QString& reason)
 {
     const bool wasConnected = m_link == Link::Connected;
+    // Sent on this connection but never acknowledged: they wait again, ahead of later ones.
+    std::deque<std::pair<QByteArray, QByteArray>> later = std::move(m_waiting);
+    m_waiting.clear();
+    for (auto& [mid, message] : std::exchange(m_unacked, {}))
+        keepWaiting(std::move(message.first), std::move(message.second));
+    for (auto& [topic, payload] : later) keepWaiting(std::move(topic), std::move(payload));
     dropClient();
     if (m_nextAddress < m_addresses.size()) {
         m_retry.start(0);
@@ -377,10 +394,12 @@ void MqttDdeSource::onAttemptUnanswered()
 {
     const QString silent =
         DescribeMqttFailure(MOSQ_ERR_KEEPALIVE, 0, {}, m_settings.keepAliveSeconds);
-    if (IsConnected(mosquitto_socket(m_client.get())))
+    if (IsConnected(mosquitto_socket(m_client.get()))) {
         report(false, QStringLiteral("cannot connect to %1: %2").arg(endpoint(), silent));
-    else
+        m_attemptDeadline = QDeadlineTimer(QDeadlineTimer::Forever);  // said once; kept waiting
+    } else {
         lose(silent);
+    }
 }
 
 void MqttDdeSource::onStable()
@@ -420,7 +439,9 @@ void MqttDdeSource::onConnack(mosquitto*, void* self, int code)
 
 void MqttDdeSource::onPuback(mosquitto*, void* self, int mid)
 {
-    static_cast<MqttDdeSource*>(self)->m_lastAckedMid = mid;
+    auto* source = static_cast<MqttDdeSource*>(self);
+    source->m_lastAckedMid = mid;
+    source->m_unacked.erase(mid);
 }
 
 // Keeps the library's own reason for a failure it reports only by code (OpenSSL's words for a

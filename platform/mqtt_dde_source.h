@@ -80,7 +80,9 @@ inline QString MqttItemTopic(const QString& topicRoot, const QString& topic, con
 //   broker's or the library's own words, never once per attempt.
 // - Events published while the broker cannot be reached wait, the last kMaxWaitingMessages of
 //   them, and go out after the current values on the next connection; how many were dropped is
-//   warned about then.
+//   warned about then. So do events sent on a connection that was lost before the broker
+//   acknowledged them (a link found dead only at the keepalive time): they are sent again,
+//   which QoS 1 allows.
 // - Destroying the source without shutdown() drops the connection like a crash would, so the
 //   broker publishes the last will "offline".
 class MqttDdeSource final : public QObject,
@@ -139,6 +141,8 @@ private:
     void onSocketReady();
     void onHousekeeping();
     void onAttemptUnanswered();
+    int send(const QByteArray& topic, const QByteArray& payload);
+    void keepWaiting(QByteArray topic, QByteArray payload);
     void onStable();
     void report(bool connected, const QString& detail);
     void reportChange(bool connected, const QString& detail);
@@ -153,6 +157,7 @@ private:
     QByteArray m_statusTopic;
     std::map<QByteArray, QByteArray> m_values;  // MQTT topic -> payload
     std::deque<std::pair<QByteArray, QByteArray>> m_waiting;  // messages for the next connection
+    std::map<int, std::pair<QByteArray, QByteArray>> m_unacked;  // sent events, by message id
     qint64 m_droppedWaiting = 0;
 
     std::unique_ptr<mosquitto, ClientDeleter> m_client;

@@ -120,5 +120,42 @@ TEST(MqttSourceTest, MessagesWaitForTheConnectionInOrderAndAreNotRetained)
     EXPECT_EQ(late.payloads("GL/events"), std::vector<QByteArray>{"live"});
 }
 
+// An event sent on a connection that died before the broker acknowledged it goes out again on
+// the next one: the broker froze, the source found the link dead at the keepalive time, and the
+// broker was killed, taking what it had not read with it.
+TEST(MqttSourceTest, AnEventTheBrokerNeverAcknowledgedIsSentAgainOnTheNextConnection)
+{
+    TestBroker broker;
+    ASSERT_TRUE(broker.start());
+    MqttDdeSource source(MqttSettings{
+        .host = "127.0.0.1", .port = broker.port(), .topicRoot = "GL", .keepAliveSeconds = 5});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return source.isConnected(); }, 20000));
+    MqttSubscriber first(broker.port(), "GL/#");
+    source.setRetained("GL/probe", "x");
+    ASSERT_TRUE(first.waitFor("GL/probe", "x")) << "subscribed";
+    source.publish("GL/events", "acknowledged");
+    // The broker acknowledges an event before it passes it on: the acknowledgement is in by the
+    // time a subscriber has the event.
+    ASSERT_TRUE(first.waitFor("GL/events", "acknowledged"));
+    QCoreApplication::processEvents();
+    auto* retry = source.findChild<QTimer*>("retry");
+    ASSERT_NE(retry, nullptr);
+    broker.freeze();
+    source.publish("GL/events", "in flight");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !source.isConnected(); }, 20000));
+    retry->stop();  // until the new broker has its subscriber
+    broker.stop();
+    ASSERT_TRUE(broker.start());
+    MqttSubscriber subscriber(broker.port(), "GL/#");
+    const auto other = ConnectedSource(broker.port());
+    other->setRetained("GL/other", "x");
+    ASSERT_TRUE(subscriber.waitFor("GL/other", "x")) << "subscribed";
+    retry->start(0);
+    ASSERT_TRUE(subscriber.waitFor("GL/probe", "x")) << "connected again";
+    ASSERT_TRUE(subscriber.waitFor("GL/events", "in flight"));
+    EXPECT_EQ(subscriber.payloads("GL/events"), std::vector<QByteArray>{"in flight"})
+        << "what the broker acknowledged is not sent again";
+}
+
 }  // namespace
 }  // namespace grainlink::test
