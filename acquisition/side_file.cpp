@@ -12,7 +12,7 @@
 
 namespace grainlink {
 
-QString AppendWholeLine(const QString& path, const QByteArray& line)
+QString AppendWholeLine(const QString& path, const QByteArray& line, const QByteArray& header)
 {
     // Anything but a regular file is refused before it is opened, since opening a FIFO waits for
     // a reader and opening a device may act on it; the open never blocks either, in case the
@@ -29,8 +29,9 @@ QString AppendWholeLine(const QString& path, const QByteArray& line)
     if (file.get() < 0 || ::fstat(file.get(), &info) != 0) return qt_error_string(errno);
     if (!S_ISREG(info.st_mode)) return notARegularFile;
 
-    for (qsizetype written = 0; written < line.size();) {
-        const ssize_t n = ::write(file.get(), line.constData() + written, line.size() - written);
+    const QByteArray data = info.st_size == 0 ? header + line : line;
+    for (qsizetype written = 0; written < data.size();) {
+        const ssize_t n = ::write(file.get(), data.constData() + written, data.size() - written);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             const QString reason = n < 0 ? qt_error_string(errno) : QStringLiteral("short write");
@@ -51,9 +52,10 @@ QString SideFileReport::text() const
 
 SideFileWriter::SideFileWriter(Reporter report) : m_report(std::move(report)) {}
 
-bool SideFileWriter::Append(int unit, const QString& path, const QByteArray& line)
+bool SideFileWriter::Append(int unit, const QString& path, const QByteArray& line,
+                            const QByteArray& header)
 {
-    const QString reason = AppendWholeLine(path, line);
+    const QString reason = AppendWholeLine(path, line, header);
     const auto failing = m_failing.constFind(path);
     if (reason.isEmpty()) {
         if (failing != m_failing.cend()) {

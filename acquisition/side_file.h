@@ -12,9 +12,12 @@ namespace grainlink {
 // holds either the whole line after its previous contents, or exactly its previous contents.
 // A write that stops part way (disk full) is cut back to the length before the attempt. Never
 // blocks: anything but a regular file (a FIFO, a device, a socket) is refused.
+// `header` goes before the line when the file is empty (new, rotated away, emptied), judged on
+// the file opened for the write, so that no other writer's change can come in between.
 // Returns an empty text on success, otherwise the reason ("No space left on device",
 // "not a regular file").
-QString AppendWholeLine(const QString& path, const QByteArray& line);
+QString AppendWholeLine(const QString& path, const QByteArray& line,
+                        const QByteArray& header = {});
 
 // A change in a side file's trouble: it failed for `reason`, or, with an empty reason, it takes
 // lines again.
@@ -39,7 +42,8 @@ public:
     explicit SideFileWriter(Reporter report);
 
     // True when the whole line was appended.
-    bool Append(int unit, const QString& path, const QByteArray& line);
+    bool Append(int unit, const QString& path, const QByteArray& line,
+                const QByteArray& header = {});
 
 private:
     Reporter m_report;

@@ -5,7 +5,6 @@
 #include "state/numeric_text.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -118,12 +117,11 @@ void DataLog::LogData(int unit)
 
     if (m_state.DemoMode || !m_state.LogEnabled) return;
     const QString path = UnitFileName(m_state.LogFile, unit);
-    QByteArray lines =
-        DataLogLine(m_history.row(unit, NewestRow(m_state.BufferSize)), m_clock.now());
     // A file rotated away or deleted (or emptied) starts again with its column names, so that
-    // every file opens in a spreadsheet with them; header and line are appended as one.
-    if (QFileInfo(path).size() == 0) lines.prepend(DataLogHeader() + kLineEnd);
-    m_writer.Append(unit, path, lines);
+    // every file opens in a spreadsheet with them.
+    m_writer.Append(unit, path,
+                    DataLogLine(m_history.row(unit, NewestRow(m_state.BufferSize)), m_clock.now()),
+                    DataLogHeader() + kLineEnd);
 }
 
 }  // namespace grainlink
