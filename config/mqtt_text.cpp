@@ -1,15 +1,12 @@
 #include "config/mqtt_text.h"
 
+#include "state/control_text.h"
+
 #include <QList>
 #include <QUtf8StringView>
 
 namespace grainlink {
 namespace {
-
-bool IsControl(char32_t c)
-{
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
-}
 
 // Code points set aside as never being characters.
 bool IsNoncharacter(char32_t c)
@@ -34,7 +31,7 @@ std::optional<QString> MqttStringFault(const QByteArray& bytes, int maxBytes)
     if (bytes.size() > maxBytes) return QStringLiteral("longer than %1 bytes").arg(maxBytes);
     if (!QUtf8StringView(bytes).isValidUtf8()) return QStringLiteral("not UTF-8 text");
     for (const char32_t c : QString::fromUtf8(bytes).toUcs4()) {
-        if (IsControl(c))
+        if (IsControlCharacter(c))
             return QStringLiteral("holds the control character %1").arg(CodePointName(c));
         if (IsNoncharacter(c))
             return QStringLiteral("holds %1, which is not a character").arg(CodePointName(c));
@@ -56,15 +53,11 @@ std::optional<QString> TopicRootFault(const QByteArray& bytes, int maxBytes)
 
 QString PrintableSetting(const QByteArray& bytes)
 {
+    if (QUtf8StringView(bytes).isValidUtf8()) return EscapeControls(QString::fromUtf8(bytes));
     QString text;
-    if (QUtf8StringView(bytes).isValidUtf8()) {
-        for (const char32_t c : QString::fromUtf8(bytes).toUcs4())
-            text += IsControl(c) ? Escaped(c) : QString::fromUcs4(&c, 1);
-        return text;
-    }
     for (const char byte : bytes) {
         const auto code = static_cast<uchar>(byte);
-        text += (code >= 0x80 || IsControl(code)) ? Escaped(code) : QString(QLatin1Char(byte));
+        text += (code >= 0x80 || IsControlCharacter(code)) ? Escaped(code) : QString(QLatin1Char(byte));
     }
     return text;
 }

@@ -22,8 +22,9 @@ std::optional<QString> MqttStringFault(const QByteArray& bytes, int maxBytes);
 // does not see them, and brokers refuse clients publishing there).
 std::optional<QString> TopicRootFault(const QByteArray& bytes, int maxBytes);
 
-// `bytes` fit for a log line: control characters and bytes that are not UTF-8 as \xNN, so that a
-// refused value is shown as it is without driving the terminal that reads the log.
+// `bytes` fit for a log line: CR and LF as \r and \n, other control characters and bytes that are
+// not UTF-8 as \xNN, so that a refused value is shown as it is without driving the terminal that
+// reads the log.
 QString PrintableSetting(const QByteArray& bytes);
 
 }  // namespace grainlink

@@ -2,8 +2,8 @@
 
 #include "plant/unit_view.h"
 #include "platform/stderr_log.h"
-#include "server/headless_printer.h"
 #include "server/record_snapshot.h"
+#include "state/control_text.h"
 
 #include <QJsonDocument>
 

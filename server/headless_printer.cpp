@@ -1,13 +1,9 @@
 #include "server/headless_printer.h"
 
+#include "state/control_text.h"
+
 namespace grainlink {
 namespace {
-
-// C0 controls, DEL and the C1 controls (which some terminals obey too).
-bool IsControl(char16_t c)
-{
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
-}
 
 QByteArray DropNotice(qint64 dropped)
 {
@@ -16,24 +12,6 @@ QByteArray DropNotice(qint64 dropped)
 }
 
 }  // namespace
-
-QString EscapeControls(const QString& text)
-{
-    QString escaped;
-    escaped.reserve(text.size());
-    for (const QChar c : text) {
-        if (c == u'\r')
-            escaped += QLatin1String("\\r");
-        else if (c == u'\n')
-            escaped += QLatin1String("\\n");
-        else if (IsControl(c.unicode()))
-            escaped += QLatin1String("\\x") +
-                       QString::number(c.unicode(), 16).toUpper().rightJustified(2, u'0');
-        else
-            escaped += c;
-    }
-    return escaped;
-}
 
 HeadlessPrinter::HeadlessPrinter(CommsPanel& panel, int fd, QObject* parent)
     : QObject(parent), m_output(fd, DropNotice)

@@ -7,10 +7,6 @@
 
 namespace grainlink {
 
-// The text on one line and harmless to a terminal: CR and LF written as \r and \n, every other
-// control character (C0, DEL, C1) as \xNN.
-QString EscapeControls(const QString& text);
-
 // The communications panel of a server without a window: every change of a panel text becomes
 // one line on the output, such as "lbl_rx_cnt(1) = 1". Control characters inside the text (device
 // bytes, names from the configuration) are written as \r, \n or \xNN, so that each change stays
