@@ -30,21 +30,21 @@ AcquisitionCycle::AcquisitionCycle(SharedState& state, const ComPorts& ports, Co
 }
 
 template <typename Step>
-bool AcquisitionCycle::Trap(int unit, Step&& step)
+std::optional<QString> AcquisitionCycle::Trap(int unit, Step&& step)
 {
     try {
         step();
-        return true;
+        return std::nullopt;
     } catch (const std::exception& error) {
-        OnTrappedError(unit, error);
-        return false;
+        const QString reason = QString::fromLocal8Bit(error.what());
+        OnTrappedError(unit, reason);
+        return reason;
     }
 }
 
-void AcquisitionCycle::OnTrappedError(int unit, const std::exception& error)
+void AcquisitionCycle::OnTrappedError(int unit, const QString& reason)
 {
-    m_lastError = QString::fromLocal8Bit(error.what());
-    m_notice.showPortError({unit, m_ports[unit].device(), m_lastError, m_clock.now()});
+    m_notice.showPortError({unit, m_ports[unit].device(), reason, m_clock.now()});
     m_state.PortError = true;
 }
 
@@ -109,8 +109,9 @@ bool AcquisitionCycle::OpenReportingOnce(int unit)
     try {
         OpenPort(unit);
     } catch (const std::exception& error) {
-        if (!std::exchange(m_outageReported[unit], true)) OnTrappedError(unit, error);
-        m_reports.portUnavailable(unit, QString::fromLocal8Bit(error.what()));
+        const QString reason = QString::fromLocal8Bit(error.what());
+        if (!std::exchange(m_outageReported[unit], true)) OnTrappedError(unit, reason);
+        m_reports.portUnavailable(unit, reason);
         return false;
     }
     OnReopened(unit);
@@ -178,7 +179,7 @@ void AcquisitionCycle::Watch(int unit)
         rec.WatchdogCount = rec.WatchdogReload;
     }
 
-    const bool ok = Trap(unit, [&] {
+    const std::optional<QString> failure = Trap(unit, [&] {
         if (m_state.Receiving[unit]) {
             CheckMessage(unit);
         } else if (m_ports[unit].inBufferCount() > 0) {
@@ -187,16 +188,16 @@ void AcquisitionCycle::Watch(int unit)
             rec.RxBuffer.clear();  // the first read is on the next tick
         }
     });
-    if (!ok && !m_ports[unit].isOpen()) OnPortLost(unit);
+    if (failure && !m_ports[unit].isOpen()) OnPortLost(unit, *failure);
 }
 
-void AcquisitionCycle::OnPortLost(int unit)
+void AcquisitionCycle::OnPortLost(int unit, const QString& reason)
 {
     m_outageReported[unit] = true;  // by the trap that found the port gone
     m_state.PortOpenOk[unit] = false;
     m_state.Receiving[unit] = false;
     m_reopenCountdown[unit] = kReopenInterval;
-    m_reports.portUnavailable(unit, m_lastError);
+    m_reports.portUnavailable(unit, reason);
     m_panel.setText(CommsControl::lbl_msg, unit,
                     Now() + QStringLiteral(" port unavailable, retrying"));
     Trap(unit, [&] { m_events.MarkUnitInvalid(unit); });

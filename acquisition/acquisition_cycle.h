@@ -10,6 +10,7 @@
 #include "state/unit_state.h"
 
 #include <exception>
+#include <optional>
 
 namespace grainlink {
 
@@ -70,16 +71,17 @@ private:
     void AnnounceOpened(int unit, bool opened);
     void RetryLostPorts();
     void Watch(int unit);
-    void OnPortLost(int unit);
+    void OnPortLost(int unit, const QString& reason);
     void DiscardFlood(int unit);
     // Shows `reason` on the unit's message line after the date and time, and reports it.
     void Discard(int unit, const QString& reason);
     QString Now() const;
 
-    // Runs a step for `unit`; a failure is reported with the unit and its device.
+    // Runs a step for `unit`; a failure is reported with the unit and its device, and its reason
+    // returned.
     template <typename Step>
-    bool Trap(int unit, Step&& step);
-    void OnTrappedError(int unit, const std::exception& error);
+    std::optional<QString> Trap(int unit, Step&& step);
+    void OnTrappedError(int unit, const QString& reason);
     // The unit's port is open: an outage that was reported is over, and the notice is told.
     void OnReopened(int unit);
 
@@ -90,7 +92,6 @@ private:
     UnitEvents& m_events;
     ErrorNotice& m_notice;
     CycleReports& m_reports;
-    QString m_lastError;  // of the last trapped failure
     PerUnit<int16_t> m_reopenCountdown;  // 0: not waiting
     PerUnit<bool> m_outageReported;      // the port's current outage has been reported
     SideFileWriter m_rawData;

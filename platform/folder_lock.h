@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/file_descriptor.h"
+
 #include <QString>
 
 namespace grainlink {
@@ -15,12 +17,9 @@ namespace grainlink {
 class FolderLock {
 public:
     explicit FolderLock(const QString& folder);
-    ~FolderLock();
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
 
 private:
-    int m_fd;
+    FileDescriptor m_folder;  // closing it releases the lock
 };
 
 }  // namespace grainlink
