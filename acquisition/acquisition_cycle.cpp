@@ -4,6 +4,7 @@
 #include "acquisition/unit_file_name.h"
 
 #include <algorithm>
+#include <exception>
 #include <utility>
 
 namespace grainlink {

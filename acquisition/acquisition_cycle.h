@@ -9,7 +9,6 @@
 #include "platform/error_notice.h"
 #include "state/unit_state.h"
 
-#include <exception>
 #include <optional>
 
 namespace grainlink {
