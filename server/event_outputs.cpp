@@ -52,7 +52,9 @@ EventsFile::EventsFile(EventLog& log, CycleReports& reports, QString path, QObje
     : QObject(parent),
       m_path(std::move(path)),
       m_writer([this, &reports](int, const SideFileReport& report) {
-          // Later, so that the report of this file follows the event whose line failed.
+          // A warning where it happens, like every other side file's trouble; the event comes
+          // later, so that it follows the event whose line failed.
+          qWarning("%s", qUtf8Printable(report.text()));
           QMetaObject::invokeMethod(
               this, [&reports, report] { reports.sideFileChanged(0, report.path, report.reason); },
               Qt::QueuedConnection);

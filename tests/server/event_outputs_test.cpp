@@ -56,6 +56,11 @@ protected:
 
 TEST_F(EventsFileTest, EachEventIsOneLineAndAFileThatFailsIsReportedOnce)
 {
+    static QStringList warnings;  // the journal's warnings name each file trouble
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtWarningMsg) warnings << text;
+        });
     model.serverStarted("Version 2.0");
     EXPECT_EQ(file(), EventLine(model.events().at(0)).toUtf8() + '\n');
 
@@ -76,6 +81,10 @@ TEST_F(EventsFileTest, EachEventIsOneLineAndAFileThatFailsIsReportedOnce)
     ASSERT_EQ(lines.size(), 3) << file().constData();
     EXPECT_TRUE(lines[0].endsWith("\tServer stopping\t"));
     EXPECT_TRUE(lines[1].endsWith("\tFile written again\tevents.log"));
+    qInstallMessageHandler(previous);
+    ASSERT_EQ(warnings.size(), 2) << warnings.join('\n').toStdString();
+    EXPECT_TRUE(warnings[0].startsWith("cannot write events.log: "));
+    EXPECT_EQ(warnings[1], "events.log is written again");
 }
 
 struct RecordingMessages final : TransientMessages {
