@@ -240,7 +240,10 @@ void AcquisitionCycle::CheckMessage(int unit)
     m_panel.setText(CommsControl::lbl_rx_cnt, unit, QString::number(rec.RxCount));
     m_panel.setText(CommsControl::lbl_last_msg_time, unit, Now());
     WriteRawData(unit);
-    m_events.DecodeRecord(unit);
+    if (!m_events.DecodeRecord(unit))
+        m_reports.inputDiscarded(unit,
+                                 QStringLiteral("bad data: a character that no record holds, "
+                                                "not decoded"));
     rec.WatchdogReload = m_state.MessageTime;
 }
 

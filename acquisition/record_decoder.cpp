@@ -71,10 +71,10 @@ RecordDecoder::RecordDecoder(const SharedState& state, ItemTables& items, LogDat
 {
 }
 
-void RecordDecoder::DecodeRecord(int unit)
+bool RecordDecoder::DecodeRecord(int unit)
 {
     const QByteArray& record = m_state.UnitData[unit].RxBuffer;
-    if (!ValidChars(record)) return;
+    if (!ValidChars(record)) return false;
     if (unit >= 1 && unit <= kMaxUnits) {
         ItemTable& items = m_items[unit];
         DecodeFields(record, items);
@@ -82,6 +82,7 @@ void RecordDecoder::DecodeRecord(int unit)
         DecodeFlowIndex(items);
     }
     if (m_logData) m_logData(unit);
+    return true;
 }
 
 void RecordDecoder::DecodeFields(const QByteArray& record, ItemTable& items)

@@ -28,8 +28,9 @@ public:
     RecordDecoder(const SharedState& state, ItemTables& items, LogDataFn logData);
 
     // Decodes RxBuffer(unit) into unit's items (units 1..4 only; other slots decode nothing),
-    // then calls LogData. A unit outside the state's slots 0..10 throws std::out_of_range.
-    void DecodeRecord(int unit);
+    // then calls LogData; false, and nothing decoded, for a message with a character that no
+    // record holds. A unit outside the state's slots 0..10 throws std::out_of_range.
+    bool DecodeRecord(int unit);
 
 private:
     static void DecodeFields(const QByteArray& record, ItemTable& items);

@@ -7,7 +7,8 @@ namespace grainlink {
 class UnitEvents {
 public:
     virtual ~UnitEvents() = default;
-    virtual void DecodeRecord(int unit) = 0;
+    // False when the message is no record to decode (a character that no record holds).
+    virtual bool DecodeRecord(int unit) = 0;
     virtual void MarkUnitInvalid(int unit) = 0;
     virtual void MakeDemoRecord(int unit) = 0;
     virtual void LogData(int unit) = 0;

@@ -25,12 +25,6 @@ ServerCore::ServerCore(const ServerServices& services, QObject* parent)
                                   [this](int unit) {
                                       m_plant.valuesInvalid(unit);
                                       emit unitMarkedStale(unit);
-                                  },
-                              .recordRejected =
-                                  [this](int unit) {
-                                      m_plant.inputDiscarded(
-                                          unit, QStringLiteral("bad data: a character that no "
-                                                               "record holds, not decoded"));
                                   }}),
       m_cycle(m_state, m_ports, m_panel, services.clock, m_events, services.notice, m_plant),
       m_publisher(m_items, services.dde)

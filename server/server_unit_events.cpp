@@ -16,11 +16,9 @@ ServerUnitEvents::ServerUnitEvents(SharedState& state, ItemTables& items, DataLo
 {
 }
 
-void ServerUnitEvents::DecodeRecord(int unit)
+bool ServerUnitEvents::DecodeRecord(int unit)
 {
-    m_logged = false;
-    m_decoder.DecodeRecord(unit);
-    if (!m_logged && m_hooks.recordRejected) m_hooks.recordRejected(unit);
+    return m_decoder.DecodeRecord(unit);
 }
 
 void ServerUnitEvents::MarkUnitInvalid(int unit)
@@ -39,7 +37,6 @@ void ServerUnitEvents::MakeDemoRecord(int unit)
 void ServerUnitEvents::LogData(int unit)
 {
     // Every record, decoded or generated, ends here once its items are written.
-    m_logged = true;
     m_log.LogData(unit);
     if (unit < 1 || unit > kMaxUnits) return;
     const bool generated = std::exchange(m_generated[unit], false);

@@ -14,8 +14,7 @@ namespace grainlink {
 struct UnitEventHooks {
     // A decoded record, or a generated demonstration record.
     std::function<void(int unit, bool generated)> recordStored;
-    std::function<void(int unit)> markedStale;   // its values were marked invalid
-    std::function<void(int unit)> recordRejected;  // a framed message the decoder refused
+    std::function<void(int unit)> markedStale;  // its values were marked invalid
 };
 
 // Where the acquisition cycle's hand-offs land in the server.
@@ -24,7 +23,7 @@ public:
     ServerUnitEvents(SharedState& state, ItemTables& items, DataLog& log,
                      UnitEventHooks hooks = {});
 
-    void DecodeRecord(int unit) override;
+    bool DecodeRecord(int unit) override;
     void MarkUnitInvalid(int unit) override;
     void MakeDemoRecord(int unit) override;
     void LogData(int unit) override;
@@ -35,7 +34,6 @@ private:
     ItemTables& m_items;
     DataLog& m_log;
     UnitEventHooks m_hooks;
-    bool m_logged = false;  // the record being decoded reached LogData
     RecordDecoder m_decoder;
     DemoData m_demo;
     std::array<bool, kMaxUnits + 1> m_generated{};  // the record on its way to LogData

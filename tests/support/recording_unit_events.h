@@ -10,9 +10,11 @@ namespace grainlink::test {
 // call on to `forwardTo` when one is set.
 class RecordingUnitEvents final : public UnitEvents {
 public:
-    void DecodeRecord(int unit) override
+    // Decodes when it forwards; true otherwise, as for a record that reads.
+    bool DecodeRecord(int unit) override
     {
-        record(QStringLiteral("DecodeRecord(%1)").arg(unit), &UnitEvents::DecodeRecord, unit);
+        calls << QStringLiteral("DecodeRecord(%1)").arg(unit);
+        return !forwardTo || forwardTo->DecodeRecord(unit);
     }
     void MarkUnitInvalid(int unit) override
     {
