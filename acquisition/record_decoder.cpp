@@ -10,9 +10,6 @@
 namespace grainlink {
 namespace {
 
-// The shown "-1" marks a value the system has no data for.
-const QString kNoData = QStringLiteral("-1");
-
 struct TaggedItem {
     const char* tag;
     Item item;
@@ -131,7 +128,8 @@ void RecordDecoder::DecodeFlowIndex(ItemTable& items)
         FlowIndex(locale.toDouble(items.text(Item::SampleTime)),
                   locale.toDouble(items.text(Item::Chan1Duty)),
                   locale.toDouble(items.text(Item::Chan1Event)), items.text(Item::txt_flow_factor));
-    items.setText(Item::FlowIndex, index ? QString::number(*index) : kNoData);
+    items.setText(Item::FlowIndex,
+                  index ? QString::number(*index) : QString::fromLatin1(kNoDataText));
 }
 
 }  // namespace grainlink

@@ -19,12 +19,13 @@ int16_t LoggedOnLevel(const SharedState& state)
     return state.LoggedIn ? state.AccessLevel : kLoggedOffLevel;
 }
 
-// The value as the tile shows it. "-1" is the no-data marker of every value but the
+// The value as the tile shows it. The no-data marker is one of every value but the
 // temperature, which can really be -1 °C.
 TileValue ValueOf(const ItemTable& items, Item item)
 {
     const QString& text = items.text(item);
-    if (text.isEmpty() || (item != Item::Temperature && text == QLatin1String("-1"))) return {};
+    const bool noData = item != Item::Temperature && text == QLatin1String(kNoDataText);
+    if (text.isEmpty() || noData) return {};
     return TileValue{text, NumericValue(text)};
 }
 

@@ -6,9 +6,6 @@
 
 namespace grainlink {
 
-// The no-data marker of a value item.
-inline constexpr const char* kNoDataText = "-1";
-
 // The alarm flags in the order they are marked, stale or demonstration: Flow before
 // Concentration, as they are listed (not as they are stacked on screen).
 inline constexpr std::array<Item, 8> kFlagsInMarkingOrder = {

@@ -10,6 +10,10 @@
 
 namespace grainlink {
 
+// The text a value item shows when the system has no data for it (a stale unit, a flow index
+// that does not fit).
+inline constexpr const char* kNoDataText = "-1";
+
 // The values of one unit's data window, each named after its DDE item, in screen order.
 enum class Item {
     SystemID, NodeID, SerialNo, Firmware, SampleTime,
