@@ -58,8 +58,10 @@ QByteArray StderrLines(LogPriority priority, const QString& text, bool journal)
 {
     const QByteArray prefix =
         journal ? '<' + QByteArray::number(static_cast<int>(priority)) + '>' : QByteArray();
+    // A text's own last line end is the end of its last line, not one more empty line.
+    const QString body = text.endsWith(u'\n') ? text.chopped(1) : text;
     QByteArray lines;
-    for (const QString& line : text.split(u'\n')) lines += prefix + line.toUtf8() + '\n';
+    for (const QString& line : body.split(u'\n')) lines += prefix + line.toUtf8() + '\n';
     return lines;
 }
 

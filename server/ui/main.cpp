@@ -83,7 +83,7 @@ int main(int argc, char** argv)
         std::fputs(qUtf8Printable(line.text), stdout);
         return 0;
     case CommandLine::Action::Refuse:
-        LogToStderr(LogPriority::Error, line.text.trimmed());
+        LogToStderr(LogPriority::Error, line.text);
         return 2;
     case CommandLine::Action::Run:
         break;

@@ -49,6 +49,8 @@ TEST(StderrLogTest, EveryLineCarriesThePriorityOnlyInTheJournal)
               "<4>Unit 1: cannot write Data1.log:\n<4>No space left \xC2\xB5\n");
     EXPECT_EQ(StderrLines(LogPriority::Info, text, false), text.toUtf8() + '\n');
     EXPECT_EQ(StderrLines(LogPriority::Error, {}, true), "<3>\n");
+    EXPECT_EQ(StderrLines(LogPriority::Error, "refused\n", true), "<3>refused\n")
+        << "the text's own line end ends its last line";
 }
 
 }  // namespace
