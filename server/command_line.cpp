@@ -84,6 +84,12 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     }
     for (const FlagOption& flag : kFlags)
         line.options.*flag.flag = parser.isSet(QString::fromLatin1(flag.name));
+    if (line.action == CommandLine::Action::Run && line.options.headless &&
+        line.options.overview) {
+        line.action = CommandLine::Action::Refuse;
+        line.text = program + QStringLiteral(": --overview is a window; --headless has none.\n") +
+                    usage;
+    }
     line.windowSystemChosen =
         parser.isSet(QStringLiteral("platform")) || parser.isSet(QStringLiteral("display"));
     return line;

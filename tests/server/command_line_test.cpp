@@ -29,6 +29,7 @@ TEST(CommandLineTest, QtWindowOptionsPassTheProgramsOwnAreRead)
         {{"--help-all"}, Action::Refuse, false, false, false},
         {{"--demo", "--help"}, Action::Help, false, true, false},
         {{"--version"}, Action::Version, false, false, false},
+        {{"--headless", "--overview"}, Action::Refuse, true, false, false, true},
     };
     for (const auto& c : cases) {
         const CommandLine line = ParseCommandLine(QStringList{"grainlink"} + c.arguments);
