@@ -101,17 +101,16 @@ void OverviewWindow::syncUnits()
 
 void OverviewWindow::showUnit(int unit)
 {
-    if (isVisible()) refreshTile(unit);
+    if (isVisible() && refreshTile(unit)) m_events->syncUnits();
 }
 
-void OverviewWindow::refreshTile(int unit)
+bool OverviewWindow::refreshTile(int unit)
 {
     UnitTile* tile = unit >= 1 && unit <= kMaxUnits ? m_tiles[static_cast<size_t>(unit)] : nullptr;
-    if (!tile) return;
+    if (!tile) return false;
     const UnitView view = m_plant.unit(unit);
     tile->showView(view);
-    if (std::exchange(m_names[static_cast<size_t>(unit)], view.name) != view.name)
-        m_events->syncUnits();
+    return std::exchange(m_names[static_cast<size_t>(unit)], view.name) != view.name;
 }
 
 void OverviewWindow::showAges()

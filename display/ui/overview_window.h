@@ -43,7 +43,8 @@ private:
     QWidget* buildStatusLine();
     void syncUnits();
     void showUnit(int unit);
-    void refreshTile(int unit);
+    // Shows the unit's view on its tile; true when the unit's name changed.
+    bool refreshTile(int unit);
     void showAges();
     void showStatus();
     void fitToScreen();
