@@ -42,6 +42,8 @@ QByteArray JsonSizeValues(const std::array<float, 6>& values)
     return array;
 }
 
+}  // namespace
+
 QJsonObject StatusObject(const StatusLine& status)
 {
     return {{QStringLiteral("broker"), BrokerText(status)},
@@ -50,8 +52,6 @@ QJsonObject StatusObject(const StatusLine& status)
             {QStringLiteral("dataLog"), status.dataLog},
             {QStringLiteral("demoMode"), status.demoMode}};
 }
-
-}  // namespace
 
 QJsonObject UnitObject(const UnitView& view, const ItemTable& items)
 {

@@ -20,8 +20,12 @@ namespace grainlink {
 // is null while the unit has no valid values (stale, port lost, not served).
 QJsonObject UnitObject(const UnitView& view, const ItemTable& items);
 
-// {"time":<now>,"product":"...","status":{...},"units":[<UnitObject>...]}: every unit shown,
-// in unit order, and the status line.
+// The status line: {"broker":"connected to 127.0.0.1:1883","brokerConnected":true,
+// "access":"logged off","dataLog":true,"demoMode":false}.
+QJsonObject StatusObject(const StatusLine& status);
+
+// {"time":<now>,"product":"...","status":<StatusObject>,"units":[<UnitObject>...]}: every unit
+// shown, in unit order, and the status line.
 QByteArray UnitsDocument(const PlantModel& plant, const ItemTables& items,
                          const QString& productName);
 

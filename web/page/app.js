@@ -114,15 +114,18 @@ function setServerTime(time) {
   if (time) page.serverOffsetMs = Date.parse(time) - Date.now();
 }
 
+function renderStatus(status) {
+  $('status').textContent = `Broker ${status.broker}` +
+    (status.demoMode ? ' \u00b7 demonstration mode' : '') +
+    (status.dataLog ? ' \u00b7 data log on' : '');
+}
+
 async function loadUnits() {
   const document_ = await getJson('api/v1/units');
   setServerTime(document_.time);
   $('product').textContent = document_.product || 'GrainLink';
   document.title = document_.product || 'GrainLink';
-  const status = document_.status;
-  $('status').textContent = `Broker ${status.broker}` +
-    (status.demoMode ? ' \u00b7 demonstration mode' : '') +
-    (status.dataLog ? ' \u00b7 data log on' : '');
+  renderStatus(document_.status);
   $('units').replaceChildren();
   page.units.clear();
   for (const unit of document_.units) renderUnit(unit);
@@ -229,6 +232,12 @@ function follow() {
     else loadUnits();
     markSelected();
   });
+  source.addEventListener('units', async () => {
+    const selected = page.selected;
+    await loadUnits();
+    if (page.selected !== selected) await loadHistory();  // the selected unit went away
+  });
+  source.addEventListener('status', (message) => renderStatus(JSON.parse(message.data)));
   source.addEventListener('record', (message) => {
     const record = JSON.parse(message.data);
     if (record.unit !== page.selected) return;
