@@ -200,7 +200,8 @@ protected:
                    [this](const QByteArray& password, const QByteArray& hash) {
                        ++verifications;
                        return password == "right" && hash == "$6$salt$hash";
-                   }};
+                   },
+                   clock};
     WebApi api{core.plant(), core.items(), core.history(), core.state(), feed, &users};
 };
 
@@ -210,11 +211,22 @@ TEST_F(WebAuthenticationTest, OnlyAUserOfTheFileWithItsPasswordIsAnswered)
     EXPECT_EQ(users.faults(),
               QStringList({"line 4: the password hash of eve is not yescrypt, bcrypt or SHA-crypt",
                            "line 5: not name:hash"}));
-    for (const QByteArray& refused :
-         {QByteArray(), Basic("ops:wrong"), Basic("eve:right"), Basic("nobody:right"),
-          Basic("ops"), QByteArray("Bearer ") + QByteArray("ops:right").toBase64(),
-          QByteArray("Basic !!!"), QByteArray("Basic")}) {
+    // A name not in the file costs one verification as a known one does (against ops's hash,
+    // which "right" matches), and is refused all the same.
+    const std::pair<QByteArray, int> refusals[] = {
+        {QByteArray(), 0},
+        {Basic("ops:wrong"), 1},
+        {Basic("eve:right"), 1},
+        {Basic("nobody:right"), 1},
+        {Basic("ops"), 0},
+        {QByteArray("Bearer ") + QByteArray("ops:right").toBase64(), 0},
+        {QByteArray("Basic !!!"), 0},
+        {QByteArray("Basic"), 0},
+    };
+    for (const auto& [refused, verified] : refusals) {
+        const int earlier = verifications;
         const HttpReply reply = get(refused);
+        EXPECT_EQ(verifications - earlier, verified) << refused.toStdString();
         EXPECT_EQ(reply.status, 401) << refused.toStdString();
         EXPECT_EQ(Header(reply, "WWW-Authenticate"), R"(Basic realm="GrainLink", charset="UTF-8")");
         EXPECT_FALSE(reply.body.contains("Line A"));
@@ -222,11 +234,27 @@ TEST_F(WebAuthenticationTest, OnlyAUserOfTheFileWithItsPasswordIsAnswered)
     // Before anything else: a refused request learns nothing of what exists.
     EXPECT_EQ(api.respond({"POST", "/nothing", Basic("ops:wrong")}).status, 401);
 
+    clock.advanceSeconds(1);  // four failures spent the second's budget
     const int before = verifications;
     EXPECT_EQ(get(Basic("ops:right")).status, 200);
     EXPECT_EQ(get("basic " + QByteArray("ops:right").toBase64()).status, 200);
     EXPECT_EQ(get(Basic("ops:right")).status, 200);
     EXPECT_EQ(verifications, before + 2);  // the same header again is not hashed again
+
+    // Past the failures a second allows, nothing more is hashed, the right password included,
+    // until the next second; a header allowed before still is.
+    clock.advanceSeconds(1);
+    for (int i = 0; i < WebUsers::kFailuresPerSecond; ++i)
+        EXPECT_EQ(get(Basic("ops:guess" + QByteArray::number(i))).status, 401);
+    const int spent = verifications;
+    EXPECT_EQ(spent, before + 2 + WebUsers::kFailuresPerSecond);
+    EXPECT_EQ(get(Basic("ops:guess")).status, 401);
+    EXPECT_EQ(get(Basic("ops:right") + ' ').status, 401);
+    EXPECT_EQ(get(Basic("ops:right")).status, 200);
+    EXPECT_EQ(verifications, spent);
+    clock.advanceSeconds(1);
+    EXPECT_EQ(get(Basic("ops:right") + ' ').status, 200);
+    EXPECT_EQ(verifications, spent + 1);
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ bool WebService::readUsers(const QString& path)
         Refuse("Users", path, QStringLiteral("every user of the machine can change it"));
         return false;
     }
-    m_users = std::make_unique<WebUsers>(file.readAll(), PasswordMatchesHash);
+    m_users = std::make_unique<WebUsers>(file.readAll(), PasswordMatchesHash, m_core.clock());
     for (const QString& fault : m_users->faults())
         qWarning("GRAINLINK.INI [HTTP] Users=%s: %s; that line is skipped", qUtf8Printable(path),
                  qUtf8Printable(fault));
