@@ -74,8 +74,7 @@ HttpReply WebApi::resource(const RequestTarget& target)
     case Resource::PageStyle:
         return file(QStringLiteral(":/web/style.css"), "text/css; charset=utf-8", "no-cache");
     case Resource::ChartScript:
-        return file(m_chartFolder + QStringLiteral("/dygraph.min.js"),
-                    "text/javascript; charset=utf-8", "max-age=86400");
+        return file(chartScript(), "text/javascript; charset=utf-8", "max-age=86400");
     case Resource::ChartStyle:
         return file(m_chartFolder + QStringLiteral("/dygraph.min.css"), "text/css; charset=utf-8",
                     "max-age=86400");

@@ -174,5 +174,36 @@ TEST_F(WebCoreTest, WhatCannotBeHonouredKeepsTheWebServerOff)
     }
 }
 
+// Without the chart library the page draws no chart: said once, at the start, with the file.
+TEST_F(WebCoreTest, AMissingChartLibraryIsWarnedOfAtTheStart)
+{
+    static QStringList warnings;
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtWarningMsg) warnings << text;
+        });
+    QTemporaryDir chartFolder;
+    const QString script = chartFolder.filePath("dygraph.min.js");
+    for (const bool installed : {false, true}) {
+        QFile library(script);
+        if (installed) {
+            EXPECT_TRUE(library.open(QIODevice::WriteOnly));
+        }
+        QTcpServer probe;  // a port free a moment ago
+        EXPECT_TRUE(probe.listen(QHostAddress::LocalHost));
+        const quint16 port = probe.serverPort();
+        probe.close();
+        config.setContents(QStringLiteral("[HTTP]\nListen=127.0.0.1:%1\n").arg(port).toUtf8());
+        warnings.clear();
+        WebService service(core, chartFolder.path());
+        EXPECT_TRUE(service.start()) << installed;
+        EXPECT_EQ(warnings, installed ? QStringList()
+                                      : QStringList("HTTP: the chart library " + script +
+                                                    " is missing, so the page shows no charts; "
+                                                    "install libjs-dygraphs"));
+    }
+    qInstallMessageHandler(previous);
+}
+
 }  // namespace
 }  // namespace grainlink::test

@@ -22,9 +22,10 @@ void Refuse(const char* key, const QString& value, const QString& why)
 
 }  // namespace
 
-WebService::WebService(ServerCore& core, QObject* parent)
+WebService::WebService(ServerCore& core, QString chartFolder, QObject* parent)
     : QObject(parent),
       m_core(core),
+      m_chartFolder(std::move(chartFolder)),
       m_feed(core.plant(), core.items(), core.history(), core.state())
 {
     connect(&core, &ServerCore::recordStored, &m_feed,
@@ -74,7 +75,7 @@ bool WebService::start()
     if (!settings.listen) return false;
     if (!settings.usersFile.isEmpty() && !readUsers(settings.usersFile)) return false;
     m_api = std::make_unique<WebApi>(m_core.plant(), m_core.items(), m_core.history(),
-                                     m_core.state(), m_feed, m_users.get());
+                                     m_core.state(), m_feed, m_users.get(), m_chartFolder);
     m_listener = std::make_unique<HttpListener>(*m_api, m_feed);
     const ListenAddress& address = *settings.listen;
     const QString written = address.host.contains(u':')
@@ -88,6 +89,10 @@ bool WebService::start()
     qInfo("HTTP: the web page and API at %s://%s/%s",
           settings.certFile.isEmpty() ? "http" : "https", qUtf8Printable(written),
           m_users ? " (users log on)" : "");
+    if (!QFileInfo::exists(m_api->chartScript()))
+        qWarning("HTTP: the chart library %s is missing, so the page shows no charts; install "
+                 "libjs-dygraphs",
+                 qUtf8Printable(m_api->chartScript()));
     return true;
 }
 

@@ -18,6 +18,7 @@ const VIEWS = {
     axis: '',
   },
 };
+const CHART_LIBRARY = typeof Dygraph !== 'undefined';
 const MAX_EVENTS = 200;
 const MAX_ROWS = 1000;
 
@@ -159,10 +160,11 @@ function drawChart() {
   const view = VIEWS[page.view];
   const data = page.rows.filter((row) => row.time)
     .map((row) => [new Date(row.time), ...view.value(row)]);
-  $('chart-empty').hidden = data.length > 0;
-  $('chart').hidden = data.length === 0;
-  $('chart-legend').hidden = data.length === 0;
-  if (!data.length || typeof Dygraph === 'undefined') return;
+  const drawn = CHART_LIBRARY && data.length > 0;
+  $('chart-empty').hidden = drawn;
+  $('chart').hidden = !drawn;
+  $('chart-legend').hidden = !drawn;
+  if (!drawn) return;
   const options = {
     labels: ['Time', ...view.labels], ylabel: view.axis, legend: 'always',
     // Above the plot rather than over its newest values; time labels wide enough for seconds.
@@ -248,6 +250,8 @@ function follow() {
   source.addEventListener('event', (message) => addEvent(JSON.parse(message.data)));
 }
 
+if (!CHART_LIBRARY)
+  $('chart-empty').textContent = 'The chart library (libjs-dygraphs) is not installed on the server';
 for (const button of document.querySelectorAll('.views button'))
   button.addEventListener('click', () => setView(button.dataset.view));
 setInterval(renderAges, 1000);
