@@ -77,10 +77,15 @@ QByteArray UnitsDocument(const PlantModel& plant, const ItemTables& items,
     return QJsonDocument(document).toJson(QJsonDocument::Compact);
 }
 
+int HistoryCapacity(int bufferSize)
+{
+    return std::clamp(bufferSize, 1, HistoryStore::kMaxRows);
+}
+
 QList<HistoryRec> HistoryRows(const HistoryStore& history, int unit, int bufferSize)
 {
     QList<HistoryRec> rows;
-    const int last = std::clamp(bufferSize, 1, HistoryStore::kMaxRows);
+    const int last = HistoryCapacity(bufferSize);
     for (int row = 1; row <= last; ++row)
         if (HoldsRecord(history.row(unit, row))) rows.append(history.row(unit, row));
     return rows;
@@ -100,10 +105,12 @@ QByteArray HistoryRowJson(const HistoryRec& row)
            ",\"flowIndex\":" + JsonNumber(row.FlowIndex) + '}';
 }
 
-QByteArray HistoryDocument(int unit, const QString& name, const QList<HistoryRec>& rows)
+QByteArray HistoryDocument(int unit, const QString& name, int capacity,
+                           const QList<HistoryRec>& rows)
 {
     QByteArray json = QJsonDocument(QJsonObject{{QStringLiteral("unit"), unit},
-                                                {QStringLiteral("name"), name}})
+                                                {QStringLiteral("name"), name},
+                                                {QStringLiteral("capacity"), capacity}})
                           .toJson(QJsonDocument::Compact);
     json.chop(1);  // the closing brace: the rows follow
     json.reserve(json.size() + rows.size() * 220);

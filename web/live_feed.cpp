@@ -56,7 +56,7 @@ void LiveFeed::remove(LiveStream* stream)
 void LiveFeed::recordStored(int unit)
 {
     if (m_streams.isEmpty()) return;
-    const int newest = std::clamp(m_state.BufferSize, 1, HistoryStore::kMaxRows);
+    const int newest = HistoryCapacity(m_state.BufferSize);
     const QByteArray message = "{\"unit\":" + QByteArray::number(unit) +
                                ",\"row\":" + HistoryRowJson(m_history.row(unit, newest)) + '}';
     broadcast(ServerSentEvent("record", message));

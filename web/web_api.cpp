@@ -122,7 +122,8 @@ HttpReply WebApi::history(const RequestTarget& target) const
         return JsonError(400, QStringLiteral("format must be json or csv"));
     const QList<HistoryRec> rows = HistoryRows(m_history, target.unit, m_state.BufferSize);
     if (format == u"json")
-        return Document(HistoryDocument(target.unit, m_state.UnitName[target.unit], rows),
+        return Document(HistoryDocument(target.unit, m_state.UnitName[target.unit],
+                                        HistoryCapacity(m_state.BufferSize), rows),
                         "application/json");
     HttpReply csv = Document(HistoryCsv(rows), "text/csv; charset=utf-8; header=present");
     csv.headers.emplace_back("Content-Disposition", "attachment; filename=\"unit" +

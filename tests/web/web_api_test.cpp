@@ -71,7 +71,9 @@ TEST_F(WebApiTest, HistoryIsTheStoredRowsOldestFirstAsJsonOrCsv)
     const QDateTime first = clock.now();
     frame(QByteArray(kRecord).replace(";D2064", ";D206E"));  // diode power 1.10
 
-    const QJsonArray rows = Json(get("/api/v1/units/1/history"))["rows"].toArray();
+    const QJsonObject history = Json(get("/api/v1/units/1/history"));
+    EXPECT_EQ(history["capacity"].toInt(), 10);  // Buffer_size: what a client may keep
+    const QJsonArray rows = history["rows"].toArray();
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(QDateTime::fromString(rows[0].toObject()["time"].toString(), Qt::ISODate), first);
     EXPECT_EQ(rows[0].toObject()["isoCodes"].toArray().first().toDouble(), 16.5);
@@ -97,6 +99,12 @@ TEST_F(WebApiTest, HistoryIsTheStoredRowsOldestFirstAsJsonOrCsv)
     EXPECT_EQ(fields[9], "OK");
     EXPECT_EQ(fields[12], "1.1");
     EXPECT_TRUE(lines[3].isEmpty());
+
+    const std::pair<int, int> capacities[] = {{0, 1}, {1, 1}, {1000, 1000}, {1001, 1000}};
+    for (const auto& [bufferSize, capacity] : capacities) {
+        core.state().BufferSize = bufferSize;
+        EXPECT_EQ(Json(get("/api/v1/units/1/history"))["capacity"].toInt(), capacity) << bufferSize;
+    }
 }
 
 TEST_F(WebApiTest, EventsAreNewestFirstFilteredByTimeUnitAndLimit)

@@ -20,13 +20,13 @@ const VIEWS = {
 };
 const CHART_LIBRARY = typeof Dygraph !== 'undefined';
 const MAX_EVENTS = 200;
-const MAX_ROWS = 1000;
 
 const page = {
   units: new Map(),        // unit number -> unit object from the API
   selected: null,          // unit number of the chart
   view: 'codes',
   rows: [],                // history rows of the selected unit, oldest first
+  capacity: 0,             // rows the server keeps of a unit: the chart keeps no more
   events: [],              // newest first
   serverOffsetMs: 0,       // server clock minus this browser's clock
   chart: null,
@@ -153,6 +153,7 @@ async function loadHistory() {
   const history = await getJson(`api/v1/units/${page.selected}/history`);
   if (history.unit !== page.selected) return;
   page.rows = history.rows;
+  page.capacity = history.capacity;
   drawChart();
 }
 
@@ -244,7 +245,7 @@ function follow() {
     const record = JSON.parse(message.data);
     if (record.unit !== page.selected) return;
     page.rows.push(record.row);
-    if (page.rows.length > MAX_ROWS) page.rows.shift();
+    page.rows.splice(0, page.rows.length - page.capacity);
     drawChart();
   });
   source.addEventListener('event', (message) => addEvent(JSON.parse(message.data)));
