@@ -2,6 +2,7 @@
 
 #include "server/data_log.h"
 #include "server/event_outputs.h"
+#include "server/number_text.h"
 #include "server/record_snapshot.h"
 
 #include <QJsonArray>
@@ -18,16 +19,9 @@ QJsonValue OptionalTime(const std::optional<QDateTime>& time)
     return time ? QJsonValue(IsoTimeWithOffset(*time)) : QJsonValue();
 }
 
-// A stored single-precision number at seven significant digits, so that 0.1 is written "0.1"
-// and not "0.100000001"; the same text in JSON and CSV.
-QByteArray NumberText(float value)
-{
-    return QByteArray::number(static_cast<double>(value), 'g', 7);
-}
-
 QByteArray JsonNumber(float value)
 {
-    return std::isfinite(value) ? NumberText(value) : QByteArrayLiteral("null");
+    return std::isfinite(value) ? PointNumberText(value) : QByteArrayLiteral("null");
 }
 
 QByteArray TimeText(const QDateTime& time)
@@ -128,11 +122,11 @@ QByteArray HistoryCsv(const QList<HistoryRec>& rows)
     csv.reserve(csv.size() + rows.size() * 100);
     for (const HistoryRec& row : rows) {
         csv += TimeText(row.Time);
-        for (int size = 1; size <= 4; ++size) csv += ',' + NumberText(row.Counts[size]);
-        for (int size = 1; size <= 4; ++size) csv += ',' + NumberText(row.IsoCodes[size]);
+        for (int size = 1; size <= 4; ++size) csv += ',' + PointNumberText(row.Counts[size]);
+        for (int size = 1; size <= 4; ++size) csv += ',' + PointNumberText(row.IsoCodes[size]);
         csv += (row.ErrorState ? ",Error," : ",OK,") + QByteArray::number(row.ErrorCode);
         for (float value : {row.LaserCurrent, row.DiodePower, row.Temperature, row.FlowIndex})
-            csv += ',' + NumberText(value);
+            csv += ',' + PointNumberText(value);
         csv += "\r\n";
     }
     return csv;
