@@ -152,6 +152,10 @@ TEST_F(WebCoreTest, WhatCannotBeHonouredKeepsTheWebServerOff)
     QFile file(users);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("ops:$6$salt$hash\n") > 0);
     file.close();
+    QFile big(dir.filePath("big"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) &&
+                big.write("ops:$6$salt$hash\n" + QByteArray(1024 * 1024, '#')) > 0);
+    big.close();
     const QString free = QStringLiteral("[HTTP]\nListen=127.0.0.1:1\n");
     const struct {
         QString section;
@@ -161,6 +165,7 @@ TEST_F(WebCoreTest, WhatCannotBeHonouredKeepsTheWebServerOff)
         {QStringLiteral("[HTTP]\nListen=127.0.0.1:%1\n").arg(taken.serverPort()), false},
         {free + "Users=" + dir.filePath("none") + "\n", false},
         {free + "Users=" + dir.path() + "\n", false},
+        {free + "Users=" + big.fileName() + "\n", false},
         {free + "Users=" + users + "\n", true},
     };
     for (const auto& row : rows) {

@@ -1,6 +1,7 @@
 #include "web/http/web_service.h"
 
 #include "config/http_settings.h"
+#include "config/small_file.h"
 #include "platform/password_hash.h"
 #include "web/http/http_listener.h"
 #include "web/web_api.h"
@@ -41,24 +42,20 @@ quint16 WebService::port() const
 
 bool WebService::readUsers(const QString& path)
 {
-    // Checked before it is opened, so that a FIFO named by mistake cannot hang the start-up.
-    const QFileInfo info(path);
-    QFile file(path);
-    if (!info.isFile() || info.size() > kUsersFileLimit) {
+    const auto read = ReadSmallRegularFile(path, kUsersFileLimit);
+    if (const auto* refused = std::get_if<SmallFileRefusal>(&read)) {
+        const bool notSmall = refused->fault == SmallFileRefusal::NotRegularFile ||
+                              refused->fault == SmallFileRefusal::TooLarge;
         Refuse("Users", path,
-               info.exists() ? QStringLiteral("not a regular file of at most 1 MiB")
-                             : QStringLiteral("no such file"));
+               notSmall ? QStringLiteral("not a regular file of at most 1 MiB") : refused->reason);
         return false;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        Refuse("Users", path, file.errorString());
-        return false;
-    }
-    if (info.permissions() & QFile::WriteOther) {
+    const SmallFile& file = std::get<SmallFile>(read);
+    if (file.permissions & QFile::WriteOther) {
         Refuse("Users", path, QStringLiteral("every user of the machine can change it"));
         return false;
     }
-    m_users = std::make_unique<WebUsers>(file.readAll(), PasswordMatchesHash, m_core.clock());
+    m_users = std::make_unique<WebUsers>(file.bytes, PasswordMatchesHash, m_core.clock());
     for (const QString& fault : m_users->faults())
         qWarning("GRAINLINK.INI [HTTP] Users=%s: %s; that line is skipped", qUtf8Printable(path),
                  qUtf8Printable(fault));
