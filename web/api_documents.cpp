@@ -52,6 +52,7 @@ QJsonObject UnitObject(const UnitView& view, const ItemTable& items)
     return {{QStringLiteral("unit"), view.unit},
             {QStringLiteral("name"), view.name},
             {QStringLiteral("state"), StateKey(view.state)},
+            {QStringLiteral("stateText"), StateWord(view.state)},
             {QStringLiteral("lastRecord"), OptionalTime(view.lastRecord)},
             {QStringLiteral("age"), view.lastRecord ? QJsonValue(view.ageText) : QJsonValue()},
             {QStringLiteral("rxCount"), view.rxCount},

@@ -14,9 +14,10 @@ namespace grainlink {
 // shapes the MQTT consumers already read: a unit's items as in the record snapshot, an event
 // as in the events message.
 
-// One unit: {"unit":1,"name":"Line A","state":"live","lastRecord":"2026-12-06T14:03:05+01:00",
-// "age":"12 s ago","rxCount":3,"alarms":["LaserLow"],"items":{"Counts4um":{"text":"513",
-// "value":513},...}}. "lastRecord" and "age" are null before the first record; every "value"
+// One unit: {"unit":1,"name":"Line A","state":"live","stateText":"Live",
+// "lastRecord":"2026-12-06T14:03:05+01:00","age":"12 s ago","rxCount":3,"alarms":["LaserLow"],
+// "items":{"Counts4um":{"text":"513","value":513},...}}; "stateText" is the state as a tile
+// writes it ("Port lost"). "lastRecord" and "age" are null before the first record; every "value"
 // is null while the unit has no valid values (stale, port lost, not served).
 QJsonObject UnitObject(const UnitView& view, const ItemTable& items);
 

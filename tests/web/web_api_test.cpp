@@ -43,6 +43,7 @@ TEST_F(WebApiTest, UnitsCarryTheStateAndTheRecordsValuesWhichAreNullWhileStale)
     EXPECT_EQ(unit["unit"].toInt(), 1);
     EXPECT_EQ(unit["name"].toString(), "Line A");
     EXPECT_EQ(unit["state"].toString(), "stale");
+    EXPECT_EQ(unit["stateText"].toString(), "Stale");
     EXPECT_TRUE(unit["lastRecord"].isNull());
     EXPECT_TRUE(Item(unit, "ISOCode4um")["value"].isNull());
 
@@ -50,6 +51,7 @@ TEST_F(WebApiTest, UnitsCarryTheStateAndTheRecordsValuesWhichAreNullWhileStale)
     const QDateTime received = clock.now();
     unit = unit1();
     EXPECT_EQ(unit["state"].toString(), "live");
+    EXPECT_EQ(unit["stateText"].toString(), "Live");
     EXPECT_EQ(QDateTime::fromString(unit["lastRecord"].toString(), Qt::ISODate), received);
     EXPECT_EQ(Item(unit, "ISOCode4um")["text"].toString(), "16.5");
     EXPECT_EQ(Item(unit, "ISOCode4um")["value"].toDouble(), 16.5);

@@ -5,10 +5,6 @@
 
 const SIZES = ['4um', '6um', '14um', '21um'];
 const SIZE_NAMES = ['4 \u00b5m', '6 \u00b5m', '14 \u00b5m', '21 \u00b5m'];
-const STATE_WORDS = {
-  'live': 'Live', 'stale': 'Stale', 'port lost': 'Port lost', 'alarm': 'Alarm',
-  'demo': 'Demo', 'paused': 'Paused', 'disabled': 'Disabled',
-};
 const VIEWS = {
   codes: { labels: SIZE_NAMES, value: (row) => row.isoCodes, axis: 'ISO code' },
   counts: { labels: SIZE_NAMES, value: (row) => row.counts, axis: 'Cum. counts/mL' },
@@ -75,7 +71,7 @@ function tile(unit) {
   });
   const head = element('div', { class: 'tile-head' });
   head.append(element('span', { class: 'tile-name' }, unitLabel(unit)),
-              element('span', { class: 'tile-state' }, STATE_WORDS[unit.state] || unit.state));
+              element('span', { class: 'tile-state' }, unit.stateText));
   const table = element('table');
   const headRow = element('tr');
   headRow.append(element('th', {}, ''), ...SIZE_NAMES.map((name) => element('th', {}, name)));
