@@ -37,6 +37,21 @@ bool Ipv6Characters(const QString& host)
     return true;
 }
 
+// 127.0.0.0/8, localhost, or ::1 in any of its spellings (0:0:0:0:0:0:0:1, ::0001).
+bool Loopback(const QString& host)
+{
+    if (host == u"localhost" || (Ipv4(host) && host.startsWith(u"127."))) return true;
+    const QStringList groups = host.split(u':');
+    if (groups.size() < 3) return false;
+    for (qsizetype i = 0; i < groups.size(); ++i) {
+        const bool last = i + 1 == groups.size();
+        if (groups[i].isEmpty() && !last) continue;
+        bool ok = false;
+        if (groups[i].toUInt(&ok, 16) != (last ? 1U : 0U) || !ok) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::variant<ListenAddress, QString> ParseListenAddress(const QString& text)
@@ -77,6 +92,11 @@ HttpSettings ReadHttpSettings(const ConfigFile& config)
         return settings;
     }
     settings.listen = std::get<ListenAddress>(address);
+    if (settings.usersFile.isEmpty() && !Loopback(settings.listen->host))
+        qWarning("GRAINLINK.INI [HTTP] Listen=%s without Users: the page and the API are open to "
+                 "anyone who can reach that address; set Users to a file of users who log on, "
+                 "with CertFile and KeyFile for TLS, or listen on 127.0.0.1 behind a proxy",
+                 qUtf8Printable(listen));
     return settings;
 }
 

@@ -24,7 +24,8 @@ std::variant<ListenAddress, QString> ParseListenAddress(const QString& text);
 // authentication). The server is off unless Listen names an address; a value that cannot be
 // used is refused with a warning naming the key and the reason, and the server stays off
 // rather than serving something other than what was asked (plain HTTP for TLS, no log-on for
-// a users file).
+// a users file). An address other than loopback without Users is served, with a warning that
+// anyone who reaches it may read the page.
 struct HttpSettings {
     std::optional<ListenAddress> listen;  // none: off
     QString certFile;

@@ -2,6 +2,7 @@
 
 #include "config/mqtt_text.h"
 #include "config/service_credential.h"
+#include "config/small_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,8 +17,6 @@ constexpr int kPathCapacity = 1024;
 // The longest topic root, client id and user name taken, in bytes.
 constexpr int kMaxNameBytes = 127;
 constexpr int kMaxUsernameBytes = 255;
-// A password is a line; a bigger file is not a password file.
-constexpr qint64 kPasswordFileLimit = 4096;
 
 QString Read(const ConfigFile& config, const char* key, const QString& defaultValue, int capacity)
 {
@@ -74,31 +73,20 @@ std::optional<QString> DiscoveryPrefixFault(const QByteArray& bytes, int maxByte
     return std::nullopt;
 }
 
-// The first line of the file. Checked before it is opened, so that a FIFO or a device named by
-// mistake cannot hang or flood the start-up.
+// The first line of the file.
 std::optional<QByteArray> ReadPassword(const QString& path)
 {
-    const QFileInfo info(path);
-    QString why;
-    if (!info.exists()) {
-        why = QStringLiteral("no such file");
-    } else if (!info.isFile()) {
-        why = QStringLiteral("not a regular file");
-    } else if (info.size() > kPasswordFileLimit) {
-        why = QStringLiteral("larger than %1 bytes").arg(kPasswordFileLimit);
-    } else {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly)) {
-            if (info.permissions() & (QFile::ReadOther | QFile::WriteOther))
-                WarnFile("PasswordFile", path, QStringLiteral("every user of the machine can read "
-                                                              "or change it"),
-                         "make it readable by its owner only (chmod 600)");
-            return PasswordLine(file.read(kPasswordFileLimit));
-        }
-        why = file.errorString();
+    const auto read = ReadSmallRegularFile(path, kPasswordFileLimit);
+    if (const auto* refused = std::get_if<SmallFileRefusal>(&read)) {
+        WarnFile("PasswordFile", path, refused->reason, "logging on without a password");
+        return std::nullopt;
     }
-    WarnFile("PasswordFile", path, why, "logging on without a password");
-    return std::nullopt;
+    const SmallFile& file = std::get<SmallFile>(read);
+    if (file.permissions & (QFile::ReadOther | QFile::WriteOther))
+        WarnFile("PasswordFile", path,
+                 QStringLiteral("every user of the machine can read or change it"),
+                 "make it readable by its owner only (chmod 600)");
+    return PasswordLine(file.bytes);
 }
 
 // A TLS file that cannot be read is still handed on: the connection attempts then report it, and

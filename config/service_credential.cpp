@@ -3,12 +3,6 @@
 #include <QFile>
 
 namespace grainlink {
-namespace {
-
-// A password is a line; a bigger credential is not a password.
-constexpr qint64 kCredentialLimit = 4096;
-
-}  // namespace
 
 QByteArray PasswordLine(const QByteArray& contents)
 {
@@ -23,7 +17,7 @@ std::optional<QByteArray> CredentialLine(const QString& directory, const char* n
     if (directory.isEmpty()) return std::nullopt;
     QFile file(directory + u'/' + QLatin1String(name));
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray line = PasswordLine(file.read(kCredentialLimit));
+    const QByteArray line = PasswordLine(file.read(kPasswordFileLimit));
     if (line.isEmpty()) return std::nullopt;
     return line;
 }

@@ -12,6 +12,9 @@ namespace grainlink {
 // needs to read that file itself.
 inline constexpr char kMqttPasswordCredential[] = "mqtt-password";
 
+// A password is a line; a bigger file or credential is not a password.
+inline constexpr qint64 kPasswordFileLimit = 4096;
+
 // The line a password file holds: its first line, without CR LF or LF.
 QByteArray PasswordLine(const QByteArray& contents);
 

@@ -6,15 +6,21 @@
 
 namespace grainlink {
 
-QString NumberText(float value)
+QByteArray PointNumberText(float value)
 {
     if (value == 0) value = 0;  // no "-0"
     char digits[32];
-    // to_chars ignores the C locale, so the separator below is the only one that gets in.
+    // to_chars ignores the C locale: the point is the only separator that gets in.
     const auto written = std::to_chars(std::begin(digits), std::end(digits),
                                        static_cast<double>(value), std::chars_format::general, 7);
-    QString text = QString::fromLatin1(digits, written.ptr - digits);
-    text.replace(QLatin1Char('e'), QLatin1Char('E'));
+    QByteArray text(digits, written.ptr - digits);
+    text.replace('e', 'E');
+    return text;
+}
+
+QString NumberText(float value)
+{
+    QString text = QString::fromLatin1(PointNumberText(value));
     text.replace(QLatin1Char('.'), QLocale().decimalPoint());
     return text;
 }

@@ -11,6 +11,7 @@ ServerCore::ServerCore(const ServerServices& services, QObject* parent)
     : QObject(parent),
       m_config(services.profile),
       m_messageBox(services.messageBox),
+      m_clock(services.clock),
       m_plant(m_state, m_items, services.clock),
       m_ports(services.makePort),
       m_dataLog(m_state, m_items, m_history, services.clock,

@@ -60,6 +60,7 @@ public:
     ConfigFile& config() { return m_config; }
     AcquisitionCycle& cycle() { return m_cycle; }
     MessageBox& messageBox() { return m_messageBox; }
+    const Clock& clock() const { return m_clock; }
     QTimer& tick() { return m_tick; }
 
 signals:
@@ -73,6 +74,7 @@ private:
 
     ConfigFile m_config;
     MessageBox& m_messageBox;
+    const Clock& m_clock;
     SharedState m_state;
     ItemTables m_items;
     CommsPanel m_panel;

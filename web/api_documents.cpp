@@ -2,6 +2,7 @@
 
 #include "server/data_log.h"
 #include "server/event_outputs.h"
+#include "server/number_text.h"
 #include "server/record_snapshot.h"
 
 #include <QJsonArray>
@@ -18,16 +19,9 @@ QJsonValue OptionalTime(const std::optional<QDateTime>& time)
     return time ? QJsonValue(IsoTimeWithOffset(*time)) : QJsonValue();
 }
 
-// A stored single-precision number at seven significant digits, so that 0.1 is written "0.1"
-// and not "0.100000001"; the same text in JSON and CSV.
-QByteArray NumberText(float value)
-{
-    return QByteArray::number(static_cast<double>(value), 'g', 7);
-}
-
 QByteArray JsonNumber(float value)
 {
-    return std::isfinite(value) ? NumberText(value) : QByteArrayLiteral("null");
+    return std::isfinite(value) ? PointNumberText(value) : QByteArrayLiteral("null");
 }
 
 QByteArray TimeText(const QDateTime& time)
@@ -42,6 +36,8 @@ QByteArray JsonSizeValues(const std::array<float, 6>& values)
     return array;
 }
 
+}  // namespace
+
 QJsonObject StatusObject(const StatusLine& status)
 {
     return {{QStringLiteral("broker"), BrokerText(status)},
@@ -51,13 +47,12 @@ QJsonObject StatusObject(const StatusLine& status)
             {QStringLiteral("demoMode"), status.demoMode}};
 }
 
-}  // namespace
-
 QJsonObject UnitObject(const UnitView& view, const ItemTable& items)
 {
     return {{QStringLiteral("unit"), view.unit},
             {QStringLiteral("name"), view.name},
             {QStringLiteral("state"), StateKey(view.state)},
+            {QStringLiteral("stateText"), StateWord(view.state)},
             {QStringLiteral("lastRecord"), OptionalTime(view.lastRecord)},
             {QStringLiteral("age"), view.lastRecord ? QJsonValue(view.ageText) : QJsonValue()},
             {QStringLiteral("rxCount"), view.rxCount},
@@ -77,10 +72,15 @@ QByteArray UnitsDocument(const PlantModel& plant, const ItemTables& items,
     return QJsonDocument(document).toJson(QJsonDocument::Compact);
 }
 
+int HistoryCapacity(int bufferSize)
+{
+    return std::clamp(bufferSize, 1, HistoryStore::kMaxRows);
+}
+
 QList<HistoryRec> HistoryRows(const HistoryStore& history, int unit, int bufferSize)
 {
     QList<HistoryRec> rows;
-    const int last = std::clamp(bufferSize, 1, HistoryStore::kMaxRows);
+    const int last = HistoryCapacity(bufferSize);
     for (int row = 1; row <= last; ++row)
         if (HoldsRecord(history.row(unit, row))) rows.append(history.row(unit, row));
     return rows;
@@ -100,10 +100,12 @@ QByteArray HistoryRowJson(const HistoryRec& row)
            ",\"flowIndex\":" + JsonNumber(row.FlowIndex) + '}';
 }
 
-QByteArray HistoryDocument(int unit, const QString& name, const QList<HistoryRec>& rows)
+QByteArray HistoryDocument(int unit, const QString& name, int capacity,
+                           const QList<HistoryRec>& rows)
 {
     QByteArray json = QJsonDocument(QJsonObject{{QStringLiteral("unit"), unit},
-                                                {QStringLiteral("name"), name}})
+                                                {QStringLiteral("name"), name},
+                                                {QStringLiteral("capacity"), capacity}})
                           .toJson(QJsonDocument::Compact);
     json.chop(1);  // the closing brace: the rows follow
     json.reserve(json.size() + rows.size() * 220);
@@ -121,11 +123,11 @@ QByteArray HistoryCsv(const QList<HistoryRec>& rows)
     csv.reserve(csv.size() + rows.size() * 100);
     for (const HistoryRec& row : rows) {
         csv += TimeText(row.Time);
-        for (int size = 1; size <= 4; ++size) csv += ',' + NumberText(row.Counts[size]);
-        for (int size = 1; size <= 4; ++size) csv += ',' + NumberText(row.IsoCodes[size]);
+        for (int size = 1; size <= 4; ++size) csv += ',' + PointNumberText(row.Counts[size]);
+        for (int size = 1; size <= 4; ++size) csv += ',' + PointNumberText(row.IsoCodes[size]);
         csv += (row.ErrorState ? ",Error," : ",OK,") + QByteArray::number(row.ErrorCode);
         for (float value : {row.LaserCurrent, row.DiodePower, row.Temperature, row.FlowIndex})
-            csv += ',' + NumberText(value);
+            csv += ',' + PointNumberText(value);
         csv += "\r\n";
     }
     return csv;

@@ -14,18 +14,27 @@ namespace grainlink {
 // shapes the MQTT consumers already read: a unit's items as in the record snapshot, an event
 // as in the events message.
 
-// One unit: {"unit":1,"name":"Line A","state":"live","lastRecord":"2026-12-06T14:03:05+01:00",
-// "age":"12 s ago","rxCount":3,"alarms":["LaserLow"],"items":{"Counts4um":{"text":"513",
-// "value":513},...}}. "lastRecord" and "age" are null before the first record; every "value"
+// One unit: {"unit":1,"name":"Line A","state":"live","stateText":"Live",
+// "lastRecord":"2026-12-06T14:03:05+01:00","age":"12 s ago","rxCount":3,"alarms":["LaserLow"],
+// "items":{"Counts4um":{"text":"513","value":513},...}}; "stateText" is the state as a tile
+// writes it ("Port lost"). "lastRecord" and "age" are null before the first record; every "value"
 // is null while the unit has no valid values (stale, port lost, not served).
 QJsonObject UnitObject(const UnitView& view, const ItemTable& items);
 
-// {"time":<now>,"product":"...","status":{...},"units":[<UnitObject>...]}: every unit shown,
-// in unit order, and the status line.
+// The status line: {"broker":"connected to 127.0.0.1:1883","brokerConnected":true,
+// "access":"logged off","dataLog":true,"demoMode":false}.
+QJsonObject StatusObject(const StatusLine& status);
+
+// {"time":<now>,"product":"...","status":<StatusObject>,"units":[<UnitObject>...]}: every unit
+// shown, in unit order, and the status line.
 QByteArray UnitsDocument(const PlantModel& plant, const ItemTables& items,
                          const QString& productName);
 
-// The unit's stored records, oldest first (rows 1..bufferSize that hold a record).
+// The rows a unit's history holds at most, its newest row the last of them: BufferSize within
+// 1..HistoryStore::kMaxRows.
+int HistoryCapacity(int bufferSize);
+
+// The unit's stored records, oldest first (rows 1..HistoryCapacity that hold a record).
 QList<HistoryRec> HistoryRows(const HistoryStore& history, int unit, int bufferSize);
 
 // One history row as compact JSON: {"time":...,"counts":[4,6,14,21 µm],"isoCodes":[...],
@@ -34,8 +43,10 @@ QList<HistoryRec> HistoryRows(const HistoryStore& history, int unit, int bufferS
 // (1.1, not 1.10000002). Written directly rather than through a QJsonObject per row: a page of
 // 1000 rows is then several times faster, and a row holds numbers and one ISO time only.
 QByteArray HistoryRowJson(const HistoryRec& row);
-// {"unit":1,"name":"Line A","rows":[<HistoryRowJson>...]}
-QByteArray HistoryDocument(int unit, const QString& name, const QList<HistoryRec>& rows);
+// {"unit":1,"name":"Line A","capacity":10,"rows":[<HistoryRowJson>...]}: `capacity` is
+// HistoryCapacity, so that a client following the live records keeps as many as the server.
+QByteArray HistoryDocument(int unit, const QString& name, int capacity,
+                           const QList<HistoryRec>& rows);
 
 // The rows as CSV (RFC 4180, UTF-8, CR LF): a header line with the data log's column names,
 // its date and time joined into one "Time" column in ISO 8601 with the offset from UTC, then

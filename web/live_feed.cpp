@@ -3,6 +3,7 @@
 #include "server/event_outputs.h"
 #include "web/api_documents.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -28,6 +29,8 @@ LiveFeed::LiveFeed(const PlantModel& plant, const ItemTables& items, const Histo
     : QObject(parent), m_plant(plant), m_items(items), m_history(history), m_state(state)
 {
     connect(&plant, &PlantModel::unitChanged, this, &LiveFeed::unitChanged);
+    connect(&plant, &PlantModel::unitsChanged, this, &LiveFeed::unitsChanged);
+    connect(&plant, &PlantModel::statusChanged, this, &LiveFeed::statusChanged);
     connect(&plant.events(), &EventLog::eventAdded, this, &LiveFeed::eventAdded);
     m_heartbeat.setInterval(kHeartbeatMs);
     connect(&m_heartbeat, &QTimer::timeout, this, [this] { broadcast(": heartbeat\n\n"); });
@@ -53,7 +56,7 @@ void LiveFeed::remove(LiveStream* stream)
 void LiveFeed::recordStored(int unit)
 {
     if (m_streams.isEmpty()) return;
-    const int newest = std::clamp(m_state.BufferSize, 1, HistoryStore::kMaxRows);
+    const int newest = HistoryCapacity(m_state.BufferSize);
     const QByteArray message = "{\"unit\":" + QByteArray::number(unit) +
                                ",\"row\":" + HistoryRowJson(m_history.row(unit, newest)) + '}';
     broadcast(ServerSentEvent("record", message));
@@ -72,8 +75,26 @@ void LiveFeed::flushUnits()
     QList<int> units(m_changedUnits.cbegin(), m_changedUnits.cend());
     m_changedUnits.clear();
     std::sort(units.begin(), units.end());
-    for (int unit : units)
+    // A unit taken off the list within the turn has already gone with the "units" message.
+    const QList<int> shown = m_plant.units();
+    for (int unit : units) {
+        if (!shown.contains(unit)) continue;
         broadcast(ServerSentEvent("unit", Compact(UnitObject(m_plant.unit(unit), m_items[unit]))));
+    }
+}
+
+void LiveFeed::unitsChanged()
+{
+    if (m_streams.isEmpty()) return;
+    QJsonArray units;
+    for (int unit : m_plant.units()) units.append(unit);
+    broadcast(ServerSentEvent("units", Compact({{QStringLiteral("units"), units}})));
+}
+
+void LiveFeed::statusChanged()
+{
+    if (!m_streams.isEmpty())
+        broadcast(ServerSentEvent("status", Compact(StatusObject(m_plant.status()))));
 }
 
 void LiveFeed::eventAdded(const PlantEvent& event)

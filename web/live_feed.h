@@ -27,15 +27,18 @@ public:
 // The live updates of the page and of any client that keeps /api/v1/live open: server-sent
 // events (text/event-stream), one message per change,
 //   event: unit    data: <UnitObject>            a unit's state, values or age source changed
+//   event: units   data: {"units":[1,2]}         the list of units shown changed
+//   event: status  data: <StatusObject>          the status line changed
 //   event: record  data: {"unit":1,"row":<row>}  a record entered the unit's history
 //   event: event   data: <EventObject>           an event was added to the event log
 // and a comment line every kHeartbeatMs, so that proxies keep the connection and a client
 // that has gone is noticed.
 //
-// A record and an event go out at once; a unit's several changes within one turn of the
-// event loop (its values, its state, its RX count) go out as one "unit" message at the end of
-// that turn. At most kMaxStreams are held; a stream that fails a send is closed and dropped,
-// so one stalled client never holds memory for the others.
+// A record, an event, the unit list and the status line go out at once; a unit's several
+// changes within one turn of the event loop (its values, its state, its RX count) go out as one
+// "unit" message at the end of that turn, unless it is no longer shown by then. At most
+// kMaxStreams are held; a stream that fails a send is closed and dropped, so one stalled
+// client never holds memory for the others.
 class LiveFeed : public QObject {
     Q_OBJECT
 
@@ -58,6 +61,8 @@ public:
 
 private:
     void unitChanged(int unit);
+    void unitsChanged();
+    void statusChanged();
     void eventAdded(const PlantEvent& event);
     void flushUnits();
     void broadcast(const QByteArray& message);

@@ -74,8 +74,7 @@ HttpReply WebApi::resource(const RequestTarget& target)
     case Resource::PageStyle:
         return file(QStringLiteral(":/web/style.css"), "text/css; charset=utf-8", "no-cache");
     case Resource::ChartScript:
-        return file(m_chartFolder + QStringLiteral("/dygraph.min.js"),
-                    "text/javascript; charset=utf-8", "max-age=86400");
+        return file(chartScript(), "text/javascript; charset=utf-8", "max-age=86400");
     case Resource::ChartStyle:
         return file(m_chartFolder + QStringLiteral("/dygraph.min.css"), "text/css; charset=utf-8",
                     "max-age=86400");
@@ -123,7 +122,8 @@ HttpReply WebApi::history(const RequestTarget& target) const
         return JsonError(400, QStringLiteral("format must be json or csv"));
     const QList<HistoryRec> rows = HistoryRows(m_history, target.unit, m_state.BufferSize);
     if (format == u"json")
-        return Document(HistoryDocument(target.unit, m_state.UnitName[target.unit], rows),
+        return Document(HistoryDocument(target.unit, m_state.UnitName[target.unit],
+                                        HistoryCapacity(m_state.BufferSize), rows),
                         "application/json");
     HttpReply csv = Document(HistoryCsv(rows), "text/csv; charset=utf-8; header=present");
     csv.headers.emplace_back("Content-Disposition", "attachment; filename=\"unit" +

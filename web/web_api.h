@@ -38,6 +38,8 @@ public:
            QString chartFolder = QString::fromLatin1(kChartLibraryFolder));
 
     HttpReply respond(const HttpRequest& request);
+    // The chart library's script as served.
+    QString chartScript() const { return m_chartFolder + QStringLiteral("/dygraph.min.js"); }
 
 private:
     HttpReply resource(const RequestTarget& target);

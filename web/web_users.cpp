@@ -15,7 +15,8 @@ bool StrongHash(const QByteArray& hash)
 
 }  // namespace
 
-WebUsers::WebUsers(const QByteArray& content, Verifier verify) : m_verify(std::move(verify))
+WebUsers::WebUsers(const QByteArray& content, Verifier verify, const Clock& clock)
+    : m_verify(std::move(verify)), m_clock(clock)
 {
     const QList<QByteArray> lines = content.split('\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -37,6 +38,19 @@ WebUsers::WebUsers(const QByteArray& content, Verifier verify) : m_verify(std::m
         else
             m_hashes.insert(name, hash);
     }
+    if (!m_hashes.isEmpty()) m_unknownNameHash = m_hashes.cbegin().value();
+}
+
+bool WebUsers::withinBudget()
+{
+    const QDateTime now = m_clock.now();
+    const qint64 elapsed = m_budgetStart.isValid() ? m_budgetStart.msecsTo(now) : -1;
+    // A clock set back starts a new second as well.
+    if (elapsed < 0 || elapsed >= 1000) {
+        m_budgetStart = now;
+        m_failures = 0;
+    }
+    return m_failures < kFailuresPerSecond;
 }
 
 bool WebUsers::allows(QByteArrayView authorization)
@@ -56,8 +70,14 @@ bool WebUsers::allows(QByteArrayView authorization)
     const QByteArray& credentials = *decoded;
     const qsizetype colon = credentials.indexOf(':');
     if (colon < 0) return false;
+    if (!withinBudget()) return false;
     const auto hash = m_hashes.constFind(credentials.first(colon));
-    if (hash == m_hashes.cend() || !m_verify(credentials.sliced(colon + 1), *hash)) return false;
+    const bool known = hash != m_hashes.cend();
+    // An unknown name is refused whatever the verification says; it runs for its time alone.
+    if (!m_verify(credentials.sliced(colon + 1), known ? *hash : m_unknownNameHash) || !known) {
+        ++m_failures;
+        return false;
+    }
     if (m_verified.size() >= kRememberedHeaders) m_verified.clear();
     m_verified.insert(digest);
     return true;

@@ -206,6 +206,11 @@ TEST(NumberText, ShortestGeneralFormWithSevenDigits)
         {0.00001234f, "1.234E-05"}, {-0.0f, "0"},     {1e20f, "1E+20"},
     };
     for (const auto& [value, text] : cases) EXPECT_EQ(NumberText(value), text) << text;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(NumberText(-2.5f), "-2,5");
+    EXPECT_EQ(PointNumberText(-2.5f), "-2.5");  // whatever the locale
+    EXPECT_EQ(PointNumberText(12345678), "1.234568E+07");
+    QLocale::setDefault(QLocale::c());
     EXPECT_EQ(ListPrintText(57), " 57 ");
     EXPECT_EQ(ListPrintText(-1), "-1 ");
     EXPECT_EQ(ListPrintText(-0.0f), " 0 ");

@@ -152,6 +152,10 @@ TEST_F(WebCoreTest, WhatCannotBeHonouredKeepsTheWebServerOff)
     QFile file(users);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("ops:$6$salt$hash\n") > 0);
     file.close();
+    QFile big(dir.filePath("big"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) &&
+                big.write("ops:$6$salt$hash\n" + QByteArray(1024 * 1024, '#')) > 0);
+    big.close();
     const QString free = QStringLiteral("[HTTP]\nListen=127.0.0.1:1\n");
     const struct {
         QString section;
@@ -161,6 +165,7 @@ TEST_F(WebCoreTest, WhatCannotBeHonouredKeepsTheWebServerOff)
         {QStringLiteral("[HTTP]\nListen=127.0.0.1:%1\n").arg(taken.serverPort()), false},
         {free + "Users=" + dir.filePath("none") + "\n", false},
         {free + "Users=" + dir.path() + "\n", false},
+        {free + "Users=" + big.fileName() + "\n", false},
         {free + "Users=" + users + "\n", true},
     };
     for (const auto& row : rows) {
@@ -172,6 +177,37 @@ TEST_F(WebCoreTest, WhatCannotBeHonouredKeepsTheWebServerOff)
         EXPECT_FALSE(service.start()) << row.section.toStdString();
         EXPECT_EQ(service.port(), 0);
     }
+}
+
+// Without the chart library the page draws no chart: said once, at the start, with the file.
+TEST_F(WebCoreTest, AMissingChartLibraryIsWarnedOfAtTheStart)
+{
+    static QStringList warnings;
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtWarningMsg) warnings << text;
+        });
+    QTemporaryDir chartFolder;
+    const QString script = chartFolder.filePath("dygraph.min.js");
+    for (const bool installed : {false, true}) {
+        QFile library(script);
+        if (installed) {
+            EXPECT_TRUE(library.open(QIODevice::WriteOnly));
+        }
+        QTcpServer probe;  // a port free a moment ago
+        EXPECT_TRUE(probe.listen(QHostAddress::LocalHost));
+        const quint16 port = probe.serverPort();
+        probe.close();
+        config.setContents(QStringLiteral("[HTTP]\nListen=127.0.0.1:%1\n").arg(port).toUtf8());
+        warnings.clear();
+        WebService service(core, chartFolder.path());
+        EXPECT_TRUE(service.start()) << installed;
+        EXPECT_EQ(warnings, installed ? QStringList()
+                                      : QStringList("HTTP: the chart library " + script +
+                                                    " is missing, so the page shows no charts; "
+                                                    "install libjs-dygraphs"));
+    }
+    qInstallMessageHandler(previous);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // What the live feed sends its streams: a record and an event at once, a unit's changes of one
 // turn of the event loop as one message, and nothing more to a stream that failed.
 #include "tests/web/web_fixture.h"
+#include "web/api_documents.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -84,6 +85,35 @@ TEST_F(LiveFeedTest, ARecordComesAsItsHistoryRowThenOneUnitMessageAnEventAtOnce)
     EXPECT_EQ(first.names().mid(2), QByteArrayList({"event", "unit"}));
     EXPECT_EQ(first.messages()[2].second["event"].toString(), "Stale");
     EXPECT_EQ(first.messages().back().second["state"].toString(), "stale");
+}
+
+TEST_F(LiveFeedTest, TheStatusLineAndTheListOfUnitsGoOutAtOnce)
+{
+    core.plant().brokerChanged(true, QStringLiteral("connected to 127.0.0.1:1883"));
+    EXPECT_EQ(first.names(), QByteArrayList({"event", "status"}));
+    const QJsonObject status = first.messages().back().second;
+    EXPECT_EQ(status["broker"].toString(), "connected to 127.0.0.1:1883");
+    EXPECT_TRUE(status["brokerConnected"].toBool());
+    const QJsonObject units =
+        QJsonDocument::fromJson(UnitsDocument(core.plant(), core.items(), {})).object();
+    EXPECT_EQ(status, units["status"].toObject());  // the page reads both alike
+
+    core.state().NumUnits = 2;
+    core.state().UnitEnabled[2] = true;
+    core.plant().settingsChanged();
+    EXPECT_EQ(first.names().mid(2), QByteArrayList({"units"}));
+    EXPECT_EQ(first.messages().back().second["units"].toArray(), QJsonArray({1, 2}));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(first.names().mid(2), QByteArrayList({"units", "unit"}));
+    EXPECT_EQ(first.messages().back().second["unit"].toInt(), 2);
+
+    // Unit 2 taken off the list: the list goes out, not unit 2's change to disabled.
+    core.state().NumUnits = 1;
+    core.plant().settingsChanged();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(first.names().mid(4), QByteArrayList({"units"}));
+    EXPECT_EQ(first.messages().back().second["units"].toArray(), QJsonArray({1}));
+    EXPECT_EQ(second.sent, first.sent);
 }
 
 TEST_F(LiveFeedTest, AStreamThatFailsIsClosedAndDroppedTheOthersGoOn)

@@ -43,6 +43,7 @@ TEST_F(WebApiTest, UnitsCarryTheStateAndTheRecordsValuesWhichAreNullWhileStale)
     EXPECT_EQ(unit["unit"].toInt(), 1);
     EXPECT_EQ(unit["name"].toString(), "Line A");
     EXPECT_EQ(unit["state"].toString(), "stale");
+    EXPECT_EQ(unit["stateText"].toString(), "Stale");
     EXPECT_TRUE(unit["lastRecord"].isNull());
     EXPECT_TRUE(Item(unit, "ISOCode4um")["value"].isNull());
 
@@ -50,6 +51,7 @@ TEST_F(WebApiTest, UnitsCarryTheStateAndTheRecordsValuesWhichAreNullWhileStale)
     const QDateTime received = clock.now();
     unit = unit1();
     EXPECT_EQ(unit["state"].toString(), "live");
+    EXPECT_EQ(unit["stateText"].toString(), "Live");
     EXPECT_EQ(QDateTime::fromString(unit["lastRecord"].toString(), Qt::ISODate), received);
     EXPECT_EQ(Item(unit, "ISOCode4um")["text"].toString(), "16.5");
     EXPECT_EQ(Item(unit, "ISOCode4um")["value"].toDouble(), 16.5);
@@ -71,7 +73,9 @@ TEST_F(WebApiTest, HistoryIsTheStoredRowsOldestFirstAsJsonOrCsv)
     const QDateTime first = clock.now();
     frame(QByteArray(kRecord).replace(";D2064", ";D206E"));  // diode power 1.10
 
-    const QJsonArray rows = Json(get("/api/v1/units/1/history"))["rows"].toArray();
+    const QJsonObject history = Json(get("/api/v1/units/1/history"));
+    EXPECT_EQ(history["capacity"].toInt(), 10);  // Buffer_size: what a client may keep
+    const QJsonArray rows = history["rows"].toArray();
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(QDateTime::fromString(rows[0].toObject()["time"].toString(), Qt::ISODate), first);
     EXPECT_EQ(rows[0].toObject()["isoCodes"].toArray().first().toDouble(), 16.5);
@@ -97,6 +101,12 @@ TEST_F(WebApiTest, HistoryIsTheStoredRowsOldestFirstAsJsonOrCsv)
     EXPECT_EQ(fields[9], "OK");
     EXPECT_EQ(fields[12], "1.1");
     EXPECT_TRUE(lines[3].isEmpty());
+
+    const std::pair<int, int> capacities[] = {{0, 1}, {1, 1}, {1000, 1000}, {1001, 1000}};
+    for (const auto& [bufferSize, capacity] : capacities) {
+        core.state().BufferSize = bufferSize;
+        EXPECT_EQ(Json(get("/api/v1/units/1/history"))["capacity"].toInt(), capacity) << bufferSize;
+    }
 }
 
 TEST_F(WebApiTest, EventsAreNewestFirstFilteredByTimeUnitAndLimit)
@@ -200,7 +210,8 @@ protected:
                    [this](const QByteArray& password, const QByteArray& hash) {
                        ++verifications;
                        return password == "right" && hash == "$6$salt$hash";
-                   }};
+                   },
+                   clock};
     WebApi api{core.plant(), core.items(), core.history(), core.state(), feed, &users};
 };
 
@@ -210,11 +221,22 @@ TEST_F(WebAuthenticationTest, OnlyAUserOfTheFileWithItsPasswordIsAnswered)
     EXPECT_EQ(users.faults(),
               QStringList({"line 4: the password hash of eve is not yescrypt, bcrypt or SHA-crypt",
                            "line 5: not name:hash"}));
-    for (const QByteArray& refused :
-         {QByteArray(), Basic("ops:wrong"), Basic("eve:right"), Basic("nobody:right"),
-          Basic("ops"), QByteArray("Bearer ") + QByteArray("ops:right").toBase64(),
-          QByteArray("Basic !!!"), QByteArray("Basic")}) {
+    // A name not in the file costs one verification as a known one does (against ops's hash,
+    // which "right" matches), and is refused all the same.
+    const std::pair<QByteArray, int> refusals[] = {
+        {QByteArray(), 0},
+        {Basic("ops:wrong"), 1},
+        {Basic("eve:right"), 1},
+        {Basic("nobody:right"), 1},
+        {Basic("ops"), 0},
+        {QByteArray("Bearer ") + QByteArray("ops:right").toBase64(), 0},
+        {QByteArray("Basic !!!"), 0},
+        {QByteArray("Basic"), 0},
+    };
+    for (const auto& [refused, verified] : refusals) {
+        const int earlier = verifications;
         const HttpReply reply = get(refused);
+        EXPECT_EQ(verifications - earlier, verified) << refused.toStdString();
         EXPECT_EQ(reply.status, 401) << refused.toStdString();
         EXPECT_EQ(Header(reply, "WWW-Authenticate"), R"(Basic realm="GrainLink", charset="UTF-8")");
         EXPECT_FALSE(reply.body.contains("Line A"));
@@ -222,11 +244,27 @@ TEST_F(WebAuthenticationTest, OnlyAUserOfTheFileWithItsPasswordIsAnswered)
     // Before anything else: a refused request learns nothing of what exists.
     EXPECT_EQ(api.respond({"POST", "/nothing", Basic("ops:wrong")}).status, 401);
 
+    clock.advanceSeconds(1);  // four failures spent the second's budget
     const int before = verifications;
     EXPECT_EQ(get(Basic("ops:right")).status, 200);
     EXPECT_EQ(get("basic " + QByteArray("ops:right").toBase64()).status, 200);
     EXPECT_EQ(get(Basic("ops:right")).status, 200);
     EXPECT_EQ(verifications, before + 2);  // the same header again is not hashed again
+
+    // Past the failures a second allows, nothing more is hashed, the right password included,
+    // until the next second; a header allowed before still is.
+    clock.advanceSeconds(1);
+    for (int i = 0; i < WebUsers::kFailuresPerSecond; ++i)
+        EXPECT_EQ(get(Basic("ops:guess" + QByteArray::number(i))).status, 401);
+    const int spent = verifications;
+    EXPECT_EQ(spent, before + 2 + WebUsers::kFailuresPerSecond);
+    EXPECT_EQ(get(Basic("ops:guess")).status, 401);
+    EXPECT_EQ(get(Basic("ops:right") + ' ').status, 401);
+    EXPECT_EQ(get(Basic("ops:right")).status, 200);
+    EXPECT_EQ(verifications, spent);
+    clock.advanceSeconds(1);
+    EXPECT_EQ(get(Basic("ops:right") + ' ').status, 200);
+    EXPECT_EQ(verifications, spent + 1);
 }
 
 }  // namespace

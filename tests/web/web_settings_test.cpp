@@ -42,27 +42,53 @@ TEST(ListenAddress, OnlyAnAddressAndAPortAreAccepted)
     }
 }
 
+// Served to other machines without a log-on, the page is served with a warning that says so.
 TEST(HttpSettings, TheServerIsOffUnlessEverythingAskedForCanBeHonoured)
 {
+    static QStringList warnings;
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtWarningMsg) warnings << text;
+        });
     const struct {
         const char* section;
         bool on;
+        bool openToAnyone;
     } rows[] = {
-        {"", false},
-        {"[HTTP]\nListen=\n", false},
-        {"[HTTP]\nListen=127.0.0.1:8080\n", true},
-        {"[HTTP]\nListen= 127.0.0.1:8080 \nUsers=/etc/grainlink/users\n", true},
-        {"[HTTP]\nListen=127.0.0.1\n", false},
-        {"[HTTP]\nListen=127.0.0.1:8080\nCertFile=cert.pem\n", false},  // TLS without its key
-        {"[HTTP]\nListen=127.0.0.1:8080\nKeyFile=key.pem\n", false},
-        {"[HTTP]\nListen=127.0.0.1:8080\nCertFile=cert.pem\nKeyFile=key.pem\n", true},
+        {"", false, false},
+        {"[HTTP]\nListen=\n", false, false},
+        {"[HTTP]\nListen=127.0.0.1:8080\n", true, false},
+        {"[HTTP]\nListen= 127.0.0.1:8080 \nUsers=/etc/grainlink/users\n", true, false},
+        {"[HTTP]\nListen=127.0.0.1\n", false, false},
+        // TLS without its key
+        {"[HTTP]\nListen=127.0.0.1:8080\nCertFile=cert.pem\n", false, false},
+        {"[HTTP]\nListen=127.0.0.1:8080\nKeyFile=key.pem\n", false, false},
+        {"[HTTP]\nListen=127.0.0.1:8080\nCertFile=cert.pem\nKeyFile=key.pem\n", true, false},
+        {"[HTTP]\nListen=0.0.0.0:8080\n", true, true},
+        {"[HTTP]\nListen=192.168.1.5:8080\nCertFile=cert.pem\nKeyFile=key.pem\n", true, true},
+        {"[HTTP]\nListen=[::]:8080\nUsers=/etc/grainlink/users\n", true, false},
+        {"[HTTP]\nListen=0.0.0.0:8080\nCertFile=cert.pem\n", false, false},
+        {"[HTTP]\nListen=127.1.2.3:8080\n", true, false},
+        {"[HTTP]\nListen=localhost:8080\n", true, false},
+        {"[HTTP]\nListen=[::1]:8080\n", true, false},
+        {"[HTTP]\nListen=[0:0::0001]:8080\n", true, false},
+        {"[HTTP]\nListen=[1::]:8080\n", true, true},
+        {"[HTTP]\nListen=[::]:8080\n", true, true},
     };
+    const QString open = QStringLiteral(
+        "GRAINLINK.INI [HTTP] Listen=%1 without Users: the page and the API are open to anyone "
+        "who can reach that address; set Users to a file of users who log on, with CertFile and "
+        "KeyFile for TLS, or listen on 127.0.0.1 behind a proxy");
     for (const auto& row : rows) {
         TempConfig config;
         config.setContents(row.section);
+        warnings.clear();
         const HttpSettings settings = ReadHttpSettings(config.config);
         EXPECT_EQ(settings.listen.has_value(), row.on) << row.section;
+        const QString listen = QString::fromLatin1(row.section).section(u'\n', 1, 1).mid(7);
+        EXPECT_EQ(warnings.contains(open.arg(listen)), row.openToAnyone) << row.section;
     }
+    qInstallMessageHandler(previous);
 }
 
 TEST(PasswordHash, TheSystemsCryptChecksThePassword)

@@ -1,6 +1,7 @@
 #include "web/http/web_service.h"
 
 #include "config/http_settings.h"
+#include "config/small_file.h"
 #include "platform/password_hash.h"
 #include "web/http/http_listener.h"
 #include "web/web_api.h"
@@ -22,9 +23,10 @@ void Refuse(const char* key, const QString& value, const QString& why)
 
 }  // namespace
 
-WebService::WebService(ServerCore& core, QObject* parent)
+WebService::WebService(ServerCore& core, QString chartFolder, QObject* parent)
     : QObject(parent),
       m_core(core),
+      m_chartFolder(std::move(chartFolder)),
       m_feed(core.plant(), core.items(), core.history(), core.state())
 {
     connect(&core, &ServerCore::recordStored, &m_feed,
@@ -40,24 +42,20 @@ quint16 WebService::port() const
 
 bool WebService::readUsers(const QString& path)
 {
-    // Checked before it is opened, so that a FIFO named by mistake cannot hang the start-up.
-    const QFileInfo info(path);
-    QFile file(path);
-    if (!info.isFile() || info.size() > kUsersFileLimit) {
+    const auto read = ReadSmallRegularFile(path, kUsersFileLimit);
+    if (const auto* refused = std::get_if<SmallFileRefusal>(&read)) {
+        const bool notSmall = refused->fault == SmallFileRefusal::NotRegularFile ||
+                              refused->fault == SmallFileRefusal::TooLarge;
         Refuse("Users", path,
-               info.exists() ? QStringLiteral("not a regular file of at most 1 MiB")
-                             : QStringLiteral("no such file"));
+               notSmall ? QStringLiteral("not a regular file of at most 1 MiB") : refused->reason);
         return false;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        Refuse("Users", path, file.errorString());
-        return false;
-    }
-    if (info.permissions() & QFile::WriteOther) {
+    const SmallFile& file = std::get<SmallFile>(read);
+    if (file.permissions & QFile::WriteOther) {
         Refuse("Users", path, QStringLiteral("every user of the machine can change it"));
         return false;
     }
-    m_users = std::make_unique<WebUsers>(file.readAll(), PasswordMatchesHash);
+    m_users = std::make_unique<WebUsers>(file.bytes, PasswordMatchesHash, m_core.clock());
     for (const QString& fault : m_users->faults())
         qWarning("GRAINLINK.INI [HTTP] Users=%s: %s; that line is skipped", qUtf8Printable(path),
                  qUtf8Printable(fault));
@@ -74,7 +72,7 @@ bool WebService::start()
     if (!settings.listen) return false;
     if (!settings.usersFile.isEmpty() && !readUsers(settings.usersFile)) return false;
     m_api = std::make_unique<WebApi>(m_core.plant(), m_core.items(), m_core.history(),
-                                     m_core.state(), m_feed, m_users.get());
+                                     m_core.state(), m_feed, m_users.get(), m_chartFolder);
     m_listener = std::make_unique<HttpListener>(*m_api, m_feed);
     const ListenAddress& address = *settings.listen;
     const QString written = address.host.contains(u':')
@@ -88,6 +86,10 @@ bool WebService::start()
     qInfo("HTTP: the web page and API at %s://%s/%s",
           settings.certFile.isEmpty() ? "http" : "https", qUtf8Printable(written),
           m_users ? " (users log on)" : "");
+    if (!QFileInfo::exists(m_api->chartScript()))
+        qWarning("HTTP: the chart library %s is missing, so the page shows no charts; install "
+                 "libjs-dygraphs",
+                 qUtf8Printable(m_api->chartScript()));
     return true;
 }
 

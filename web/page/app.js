@@ -5,10 +5,6 @@
 
 const SIZES = ['4um', '6um', '14um', '21um'];
 const SIZE_NAMES = ['4 \u00b5m', '6 \u00b5m', '14 \u00b5m', '21 \u00b5m'];
-const STATE_WORDS = {
-  'live': 'Live', 'stale': 'Stale', 'port lost': 'Port lost', 'alarm': 'Alarm',
-  'demo': 'Demo', 'paused': 'Paused', 'disabled': 'Disabled',
-};
 const VIEWS = {
   codes: { labels: SIZE_NAMES, value: (row) => row.isoCodes, axis: 'ISO code' },
   counts: { labels: SIZE_NAMES, value: (row) => row.counts, axis: 'Cum. counts/mL' },
@@ -18,14 +14,15 @@ const VIEWS = {
     axis: '',
   },
 };
+const CHART_LIBRARY = typeof Dygraph !== 'undefined';
 const MAX_EVENTS = 200;
-const MAX_ROWS = 1000;
 
 const page = {
   units: new Map(),        // unit number -> unit object from the API
   selected: null,          // unit number of the chart
   view: 'codes',
   rows: [],                // history rows of the selected unit, oldest first
+  capacity: 0,             // rows the server keeps of a unit: the chart keeps no more
   events: [],              // newest first
   serverOffsetMs: 0,       // server clock minus this browser's clock
   chart: null,
@@ -74,7 +71,7 @@ function tile(unit) {
   });
   const head = element('div', { class: 'tile-head' });
   head.append(element('span', { class: 'tile-name' }, unitLabel(unit)),
-              element('span', { class: 'tile-state' }, STATE_WORDS[unit.state] || unit.state));
+              element('span', { class: 'tile-state' }, unit.stateText));
   const table = element('table');
   const headRow = element('tr');
   headRow.append(element('th', {}, ''), ...SIZE_NAMES.map((name) => element('th', {}, name)));
@@ -114,15 +111,18 @@ function setServerTime(time) {
   if (time) page.serverOffsetMs = Date.parse(time) - Date.now();
 }
 
+function renderStatus(status) {
+  $('status').textContent = `Broker ${status.broker}` +
+    (status.demoMode ? ' \u00b7 demonstration mode' : '') +
+    (status.dataLog ? ' \u00b7 data log on' : '');
+}
+
 async function loadUnits() {
   const document_ = await getJson('api/v1/units');
   setServerTime(document_.time);
   $('product').textContent = document_.product || 'GrainLink';
   document.title = document_.product || 'GrainLink';
-  const status = document_.status;
-  $('status').textContent = `Broker ${status.broker}` +
-    (status.demoMode ? ' \u00b7 demonstration mode' : '') +
-    (status.dataLog ? ' \u00b7 data log on' : '');
+  renderStatus(document_.status);
   $('units').replaceChildren();
   page.units.clear();
   for (const unit of document_.units) renderUnit(unit);
@@ -149,6 +149,7 @@ async function loadHistory() {
   const history = await getJson(`api/v1/units/${page.selected}/history`);
   if (history.unit !== page.selected) return;
   page.rows = history.rows;
+  page.capacity = history.capacity;
   drawChart();
 }
 
@@ -156,10 +157,11 @@ function drawChart() {
   const view = VIEWS[page.view];
   const data = page.rows.filter((row) => row.time)
     .map((row) => [new Date(row.time), ...view.value(row)]);
-  $('chart-empty').hidden = data.length > 0;
-  $('chart').hidden = data.length === 0;
-  $('chart-legend').hidden = data.length === 0;
-  if (!data.length || typeof Dygraph === 'undefined') return;
+  const drawn = CHART_LIBRARY && data.length > 0;
+  $('chart-empty').hidden = drawn;
+  $('chart').hidden = !drawn;
+  $('chart-legend').hidden = !drawn;
+  if (!drawn) return;
   const options = {
     labels: ['Time', ...view.labels], ylabel: view.axis, legend: 'always',
     // Above the plot rather than over its newest values; time labels wide enough for seconds.
@@ -229,16 +231,24 @@ function follow() {
     else loadUnits();
     markSelected();
   });
+  source.addEventListener('units', async () => {
+    const selected = page.selected;
+    await loadUnits();
+    if (page.selected !== selected) await loadHistory();  // the selected unit went away
+  });
+  source.addEventListener('status', (message) => renderStatus(JSON.parse(message.data)));
   source.addEventListener('record', (message) => {
     const record = JSON.parse(message.data);
     if (record.unit !== page.selected) return;
     page.rows.push(record.row);
-    if (page.rows.length > MAX_ROWS) page.rows.shift();
+    page.rows.splice(0, page.rows.length - page.capacity);
     drawChart();
   });
   source.addEventListener('event', (message) => addEvent(JSON.parse(message.data)));
 }
 
+if (!CHART_LIBRARY)
+  $('chart-empty').textContent = 'The chart library (libjs-dygraphs) is not installed on the server';
 for (const button of document.querySelectorAll('.views button'))
   button.addEventListener('click', () => setView(button.dataset.view));
 setInterval(renderAges, 1000);
