@@ -10,12 +10,11 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <algorithm>
-#include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <optional>
 #include <vector>
 
+#include "bench/latency_table.h"
 #include "platform/mqtt_dde_source.h"
 #include "server/dde_publisher.h"
 #include "server/mqtt_unit_publisher.h"
@@ -30,13 +29,6 @@ constexpr int kWarmUp = 20;
 constexpr const char* kServerRoot = "BENCH";
 constexpr const char* kBareRoot = "FLOOR";
 
-// On the clock the subscriber stamps its messages with.
-qint64 NowNs()
-{
-    using namespace std::chrono;
-    return duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count();
-}
-
 // The texts a decoder writes for record n, in screen order: the measurements change from record
 // to record; identity, status and alarm flags stay, so they are not published again.
 std::vector<std::pair<Item, QString>> MakeRecord(int n)
@@ -49,15 +41,6 @@ std::vector<std::pair<Item, QString>> MakeRecord(int n)
                                                : QStringLiteral("0"));
     }
     return record;
-}
-
-// One row of the table: median, 99th percentile (nearest rank) and maximum, in microseconds.
-double PrintRow(const char* what, std::vector<qint64> ns)
-{
-    std::sort(ns.begin(), ns.end());
-    const auto at = [&](double q) { return ns[std::size_t(std::ceil(q * ns.size())) - 1] / 1e3; };
-    std::printf("%-44s %10.1f %10.1f %10.1f\n", what, at(0.5), at(0.99), ns.back() / 1e3);
-    return at(0.5);
 }
 
 // The floor: a plain client doing nothing but publishing, with the source's socket options.
@@ -175,12 +158,15 @@ int Run(int records)
         "per record\n",
         records, kWarmUp, double(published) / records,
         static_cast<long long>(snapshotBytes / records));
-    std::printf("%-44s %10s %10s %10s\n", "", "median us", "p99 us", "max us");
-    const double itemMedian = PrintRow("server: framed -> last item received", itemNs);
-    const double floorItems = PrintRow("floor: same messages -> last item received", bareItemNs);
-    const double snapshot = PrintRow("server: framed -> record snapshot received", snapshotNs);
+    PrintLatencyHeader(kMicroseconds);
+    const double itemMedian =
+        PrintLatencyRow("server: framed -> last item received", itemNs, kMicroseconds);
+    const double floorItems =
+        PrintLatencyRow("floor: same messages -> last item received", bareItemNs, kMicroseconds);
+    const double snapshot =
+        PrintLatencyRow("server: framed -> record snapshot received", snapshotNs, kMicroseconds);
     const double floorSnapshot =
-        PrintRow("floor: same messages -> snapshot received", bareSnapshotNs);
+        PrintLatencyRow("floor: same messages -> snapshot received", bareSnapshotNs, kMicroseconds);
     std::printf("ratio to the floor (medians): per-item topics %.2f, record snapshot %.2f\n",
                 itemMedian / floorItems, snapshot / floorSnapshot);
     return 0;

@@ -28,8 +28,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <ctime>
-
 namespace grainlink {
 namespace {
 
@@ -37,13 +35,6 @@ struct DiscardedMessages final : TransientMessages {
     void publish(const QString&, const QByteArray& payload) override { bytes += payload.size(); }
     qsizetype bytes = 0;
 };
-
-double ProcessCpuSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
 
 // Four units served and receiving, the server started and the event log full, with its outputs
 // to the events file (in a scratch working directory) and to MQTT.

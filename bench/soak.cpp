@@ -7,9 +7,11 @@
 // the records lost beyond what the faults explain; the server's resident memory and open file
 // descriptors at the start and the end. Exits 1 when a record was lost, a log line is broken or
 // the server did not stop cleanly.
+// SIGINT, SIGTERM or SIGHUP ends it early, without a report, with status 128 + the signal.
 // Usage: soak [seconds (default 1800)] [cycle seconds (default 360)]
 
 #include "bench/soak_processes.h"
+#include "platform/termination_signals.h"
 #include "tests/dde/test_broker.h"
 #include "tools/sim/instrument_model.h"
 #include "tools/sim/record_builder.h"
@@ -334,5 +336,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: soak [seconds, at least 60] [cycle seconds, at least 120]\n");
         return 2;
     }
+    // Ctrl+C ends the event loop rather than the process, so that the destructors stop the server
+    // and the simulators and unmount the small disk.
+    grainlink::TerminationSignals termination;
+    QObject::connect(&termination, &grainlink::TerminationSignals::terminationRequested, &app,
+                     [](int signalNumber) {
+                         std::fprintf(stderr, "soak: stopped by signal %d, no report\n",
+                                      signalNumber);
+                         QCoreApplication::exit(128 + signalNumber);
+                     });
     return grainlink::soak::Soak(seconds, cycle).run();
 }

@@ -102,6 +102,11 @@ public:
         QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] { read(); });
         QObject::connect(&m_process, &QProcess::readyReadStandardError, [this] { readErrors(); });
     }
+    // Stopped as the service is when the run ends early, rather than killed.
+    ~ServerUnderSoak()
+    {
+        if (m_process.state() != QProcess::NotRunning) stop();
+    }
 
     bool start()
     {

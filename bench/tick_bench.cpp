@@ -26,11 +26,7 @@ void BM_TickFourUnitsReceiving(benchmark::State& bench)
         state.UnitPort[unit] = static_cast<int16_t>(unit);
     }
     PerUnit<test::FakeSerialPort*> fakes;
-    ComPorts ports([&](int unit) {
-        auto port = std::make_unique<test::FakeSerialPort>();
-        fakes[unit] = port.get();
-        return port;
-    });
+    ComPorts ports(test::FakePortFactory(fakes));
     CommsPanel panel;
     test::FakeClock clock;
     test::CountingNotice notice;

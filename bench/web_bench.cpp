@@ -6,6 +6,8 @@
 //  2. in this process, a history of 1000 rows served over loopback: the time from sending
 //     GET /api/v1/units/1/history (JSON and CSV) to the last byte of the reply.
 // Usage: web_bench [rounds]   (default 30 rounds of one record per unit)
+#include "bench/latency_table.h"
+#include "bench/process_figures.h"
 #include "server/data_log.h"
 #include "tests/dde/test_broker.h"
 #include "tools/sim/serial_line.h"
@@ -20,8 +22,6 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -34,19 +34,6 @@ namespace {
 constexpr int kClients = 50;
 constexpr int kUnits = 4;
 
-qint64 NowNs()
-{
-    using namespace std::chrono;
-    return duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count();
-}
-
-void PrintRow(const char* what, std::vector<double> ms)
-{
-    std::sort(ms.begin(), ms.end());
-    const auto at = [&](double q) { return ms[std::size_t(std::ceil(q * ms.size())) - 1]; };
-    std::printf("%-52s %9.2f %9.2f %9.2f  (%zu)\n", what, at(0.5), at(0.99), ms.back(), ms.size());
-}
-
 bool WaitFor(const std::function<bool()>& done, int timeoutMs)
 {
     for (QDeadlineTimer deadline(timeoutMs); !done();) {
@@ -54,15 +41,6 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
     return true;
-}
-
-// The process's user and system time, in clock ticks.
-qint64 CpuTicks(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly)) return -1;
-    const QList<QByteArray> fields = stat.readAll().split(')').last().trimmed().split(' ');
-    return fields.value(11).toLongLong() + fields.value(12).toLongLong();  // utime, stime
 }
 
 // A client holding the live stream: when each unit's records arrived.
@@ -158,7 +136,7 @@ int LiveRounds(int rounds)
     const double idleCpu = 100.0 * (CpuTicks(server.processId()) - idleStart) / ticksPerSecond /
                            (idle.elapsed() / 1000.0);
 
-    std::vector<double> latencyMs;
+    std::vector<qint64> latencyNs;
     QElapsedTimer busy;
     const qint64 busyStart = CpuTicks(server.processId());
     busy.start();
@@ -178,7 +156,7 @@ int LiveRounds(int rounds)
         for (const auto& message : subscriber.messages) {
             const int unit = message.topic.split('/')[1].mid(4).toInt();
             for (auto& client : clients)
-                latencyMs.push_back((client->receivedNs[unit].front() - message.receivedNs) / 1e6);
+                latencyNs.push_back(client->receivedNs[unit].front() - message.receivedNs);
         }
     }
     const double busyCpu = 100.0 * (CpuTicks(server.processId()) - busyStart) / ticksPerSecond /
@@ -190,8 +168,8 @@ int LiveRounds(int rounds)
                 kClients, kUnits, rounds);
     std::printf("server CPU: %.2f %% idle (20 s, clients connected, units silent), "
                 "%.2f %% while the records flowed\n", idleCpu, busyCpu);
-    std::printf("%-52s %9s %9s %9s\n", "", "median ms", "p99 ms", "max ms");
-    PrintRow("MQTT snapshot received -> live record received", latencyMs);
+    PrintLatencyHeader(kMilliseconds);
+    PrintLatencyRow("MQTT snapshot received -> live record received", latencyNs, kMilliseconds);
     return 0;
 }
 
@@ -220,9 +198,9 @@ int HistoryRequests(int requests)
     socket.connectToHost(QHostAddress::LocalHost, listener.port());
     if (!socket.waitForConnected(5000)) return 1;
 
-    std::printf("%-52s %9s %9s %9s\n", "", "median ms", "p99 ms", "max ms");
+    PrintLatencyHeader(kMilliseconds);
     for (const QByteArray target : {"/api/v1/units/1/history", "/api/v1/units/1/history?format=csv"}) {
-        std::vector<double> ms;
+        std::vector<qint64> ns;
         qsizetype bytes = 0;
         for (int i = 0; i < requests; ++i) {
             QByteArray reply;
@@ -237,11 +215,11 @@ int HistoryRequests(int requests)
                 return reply.size() >= end + 4 + reply.mid(length + 16, 12).split('\r')[0].toLongLong();
             }, 5000);
             if (!whole) return std::fprintf(stderr, "no reply to %s\n", target.constData()), 1;
-            ms.push_back(elapsed.nsecsElapsed() / 1e6);
+            ns.push_back(elapsed.nsecsElapsed());
             bytes = reply.size();
         }
         const QByteArray what = "GET " + target + " (1000 rows, " + QByteArray::number(bytes / 1024) + " KiB)";
-        PrintRow(what.constData(), ms);
+        PrintLatencyRow(what.constData(), ns, kMilliseconds);
     }
     return 0;
 }

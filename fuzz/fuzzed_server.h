@@ -9,8 +9,6 @@
 #include "tests/support/recording_profile.h"
 #include "tests/support/test_doubles.h"
 
-#include <memory>
-
 namespace grainlink::fuzz {
 
 class FuzzedServer {
@@ -34,22 +32,14 @@ public:
     }
 
 private:
-    struct NoDde final : DdeSource {
-        void setItem(const QString&, const QString&, const QString&) override {}
-    };
-
     test::RecordingProfile m_profile;
-    NoDde m_dde;
+    test::NoDde m_dde;
     test::RecordingMessageBox m_messageBox;
     test::CountingNotice m_notice;
     test::FakeClock m_clock;
     PerUnit<test::FakeSerialPort*> m_ports;
-    ServerCore m_core{
-        ServerServices{m_profile, m_dde, m_messageBox, m_notice, m_clock, [this](int unit) {
-                           auto port = std::make_unique<test::FakeSerialPort>();
-                           m_ports[unit] = port.get();
-                           return port;
-                       }}};
+    ServerCore m_core{ServerServices{m_profile, m_dde, m_messageBox, m_notice, m_clock,
+                                     test::FakePortFactory(m_ports)}};
 };
 
 }  // namespace grainlink::fuzz

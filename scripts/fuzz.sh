@@ -10,18 +10,29 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds=${1:-60}
-shift || true
-./scripts/setup.sh --fuzz
+usage="scripts/fuzz.sh [seconds] [target...]"
 . scripts/sanitizer-env.sh
+seconds=${1:-60}
+check_seconds "$seconds" "$usage"
+shift || true
+
+# A target is a folder of fuzz/ with a seed corpus.
+known=()
+for corpus in fuzz/*/corpus; do known+=("$(basename "$(dirname "$corpus")")"); done
+targets=("$@")
+for target in "${targets[@]}"; do
+  if [[ ! $target =~ ^[A-Za-z0-9_]+$ ]] || [ ! -d "fuzz/$target/corpus" ]; then
+    echo "fuzz.sh: no fuzz target '$target' (no fuzz/$target/corpus); targets: ${known[*]}" >&2
+    echo "Usage: $usage" >&2
+    exit 2
+  fi
+done
+[ ${#targets[@]} -gt 0 ] || targets=("${known[@]}")
+
+./scripts/setup.sh --fuzz
 configure_fuzz_build
 cmake --build build-fuzz --target grainlink_fuzzers
 check_leak_detection build-fuzz/fuzz/simulator_records_fuzzer -runs=0 -artifact_prefix=build-fuzz/
-
-targets=("$@")
-if [ ${#targets[@]} -eq 0 ]; then
-  for corpus in fuzz/*/corpus; do targets+=("$(basename "$(dirname "$corpus")")"); done
-fi
 
 # One target; its log and a "failed" mark stay in its runs folder.
 fuzz_one() {

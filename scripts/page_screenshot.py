@@ -9,20 +9,36 @@ import argparse
 import base64
 import json
 import os
+import signal
 import subprocess
 import sys
 import tempfile
 
-READY = """new Promise((resolve) => {
+# Bounds in seconds of the page's wait for its content and of the whole run: a page that never
+# fills or a browser that stops answering must not hold scripts/screenshots.sh up for good.
+READY_SECONDS = 60
+RUN_SECONDS = 120
+
+READY = """new Promise((resolve, reject) => {
   const ready = () => document.querySelectorAll('.tile').length > 0 &&
     [...document.querySelectorAll('.tile .age')].every((age) => age.dataset.last) &&
     document.querySelector('#chart canvas') !== null &&
     document.querySelectorAll('#events tbody tr').length > 0;
-  const check = () => { if (ready()) { observer.disconnect(); resolve(true); } };
+  const deadline = setTimeout(() => {
+    observer.disconnect();
+    reject(new Error('no records, chart or events within %d s'));
+  }, %d);
+  const check = () => {
+    if (ready()) { clearTimeout(deadline); observer.disconnect(); resolve(true); }
+  };
   const observer = new MutationObserver(check);
   observer.observe(document.body, { subtree: true, childList: true, attributes: true });
   check();
-})"""
+})""" % (READY_SECONDS, READY_SECONDS * 1000)
+
+
+def give_up(signum, frame):
+    raise SystemExit(f'page_screenshot: no picture within {RUN_SECONDS} s')
 
 
 class Browser:
@@ -87,6 +103,10 @@ def main():
     # Its helper processes may still write to the profile for a moment after it ends.
     with tempfile.TemporaryDirectory(ignore_cleanup_errors=True) as profile:
         browser = Browser(profile)
+        # give_up raises wherever the script waits, in a blocked read of the pipe too, so that
+        # the browser is ended below.
+        signal.signal(signal.SIGALRM, give_up)
+        signal.alarm(RUN_SECONDS)
         try:
             target = browser.call('Target.createTarget', url='about:blank')['targetId']
             browser.session = browser.call('Target.attachToTarget', targetId=target,
@@ -98,8 +118,7 @@ def main():
             browser.call('Page.enable')
             browser.call('Page.navigate', url=options.url)
             browser.wait_for_event('Page.loadEventFired')
-            result = browser.call('Runtime.evaluate', expression=READY, awaitPromise=True,
-                                  timeout=60000)
+            result = browser.call('Runtime.evaluate', expression=READY, awaitPromise=True)
             if result.get('exceptionDetails'):
                 sys.exit(f'page_screenshot: the page did not fill: {result["exceptionDetails"]}')
             shot = browser.call('Page.captureScreenshot', format='png', captureBeyondViewport=True)
@@ -112,6 +131,7 @@ def main():
                 pass  # it may end before it replies
             browser.process.wait(timeout=30)
         finally:
+            signal.alarm(0)
             if browser.process.poll() is None:
                 browser.process.kill()
                 browser.process.wait()

@@ -8,9 +8,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-fuzz_seconds=${1:-30}
-./scripts/setup.sh --fuzz
 . scripts/sanitizer-env.sh
+fuzz_seconds=${1:-30}
+check_seconds "$fuzz_seconds" "scripts/sanitize.sh [fuzz seconds]"
+./scripts/setup.sh --fuzz
 configure_fuzz_build
 cmake --build build-fuzz
 

@@ -1,8 +1,19 @@
 # Sourced by the scripts that build and run the sanitized programs (fuzz.sh, sanitize.sh): the
-# build directory, llvm-symbolizer on the PATH for readable stack traces, and a check that
-# LeakSanitizer can run here.
+# check of their run length, the build directory, llvm-symbolizer on the PATH for readable stack
+# traces, and a check that LeakSanitizer can run here.
 
 export PATH=/usr/lib/llvm-14/bin:$PATH
+
+# Ends the script with the usage and status 2 unless the first argument is a whole number of
+# seconds, at least 1: libFuzzer takes 0 for no limit, and a target name in its place would run
+# every target with none.
+check_seconds() {
+  local seconds=$1 usage=$2
+  [[ $seconds =~ ^[1-9][0-9]*$ ]] && return
+  echo "${0##*/}: not a number of seconds: '$seconds'" >&2
+  echo "Usage: $usage" >&2
+  exit 2
+}
 
 # Configures build-fuzz (clang, ASan+UBSan, libFuzzer coverage) with Ninja, or with the generator
 # it was first configured with.

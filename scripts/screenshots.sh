@@ -272,6 +272,10 @@ keys Escape
 # The same server again under a dark system palette, set as a user would through qt6ct.
 kill "$server_pid"
 for _ in $(seq 100); do kill -0 "$server_pid" 2>/dev/null || break; sleep 0.1; done
+# One still running would hold the lines and the web port, and its windows would pass for the new ones.
+if kill -0 "$server_pid" 2>/dev/null; then
+  fail "the first server was still running 10 s after SIGTERM (see $work/server.log)"
+fi
 mkdir -p "$work/xdg/qt6ct"
 printf '[Appearance]\ncolor_scheme_path=/usr/share/qt6ct/colors/darker.conf\ncustom_palette=true\nstyle=Fusion\n' \
   >"$work/xdg/qt6ct/qt6ct.conf"

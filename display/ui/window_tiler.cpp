@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -15,6 +16,7 @@ namespace grainlink {
 namespace {
 
 constexpr int kFramingWaitMs = 2000;
+constexpr int kFramingPollMs = 50;
 
 QSize ToTwips(QSize pixels)
 {
@@ -46,9 +48,9 @@ ArrangedWindows Describe(const UnitWindowList& windows)
 }
 
 // A window just shown (by Show All) is mapped, framed and placed by the window system a little
-// later, and a size or position asked for before that may be lost. The wait is bounded (the
-// acquisition tick wakes it every second at the latest), so that a window system that never
-// shows a window cannot hold the server up.
+// later, and a size or position asked for before that may be lost. The wait is bounded, and a
+// timer of its own wakes it to look at the deadline, so that a window system that never shows
+// a window cannot hold the server up.
 void WaitUntilFramed(const UnitWindowList& windows)
 {
     const auto unframed = [&windows] {
@@ -58,6 +60,8 @@ void WaitUntilFramed(const UnitWindowList& windows)
         });
     };
     const QDeadlineTimer deadline(kFramingWaitMs);
+    QTimer wake;
+    wake.start(kFramingPollMs);
     while (unframed() && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }

@@ -1,10 +1,13 @@
 // GRAINLINK.INI bytes -> the profile file -> every setting the server derives from it at start-up,
 // with the MQTT texts held against libmosquitto: whatever the settings accept, the library must
 // accept too (the topics of the items, the status, the record snapshots, the availability and the
-// discovery configs, the client id, the user name). Then one key is written as the dialogs write
-// it: it must read back as written, and every other key must read as before.
+// discovery configs, the client id, the user name). An address the web server would listen on
+// must read back as written. Then one key is written as the dialogs write it: it must read back
+// as written, and every other key must read as before.
 
 #include "config/flow_factor.h"
+#include "config/http_settings.h"
+#include "config/overview_setting.h"
 #include "config/serial_devices.h"
 #include "fuzz/mqtt_checks.h"
 #include "platform/ini_profile_file.h"
@@ -37,6 +40,7 @@ const std::vector<Key>& AllKeys()
             {"Options", "SecEna"},
             {"Options", "SecStr"},
             {"Options", "Graph tip"},
+            {"Options", "Overview"},
             {"Settings", "Message time"},
             {"Product_Info", "Product_Name"},
             {"Product_Info", "Hardware_Name"},
@@ -52,6 +56,10 @@ const std::vector<Key>& AllKeys()
             {"MQTT", "KeyFile"},
             {"MQTT", "Discovery"},
             {"MQTT", "DiscoveryPrefix"},
+            {"HTTP", "Listen"},
+            {"HTTP", "CertFile"},
+            {"HTTP", "KeyFile"},
+            {"HTTP", "Users"},
         };
         static const char* units[] = {"Unit1", "Unit2", "Unit3", "Unit4"};
         static const char* factors[] = {"FlowFactor1", "FlowFactor2", "FlowFactor3", "FlowFactor4"};
@@ -106,6 +114,22 @@ struct CheckedRetained final : RetainedMessages {
     }
 };
 
+// The web server listens only where the parser reads the address back as it was written, and
+// with TLS only when both its files are named.
+void CheckHttpSettings(const ConfigFile& config)
+{
+    const HttpSettings http = ReadHttpSettings(config);
+    if (!http.listen) return;
+    FUZZ_CHECK(http.certFile.isEmpty() == http.keyFile.isEmpty(),
+               (http.certFile + QStringLiteral(" / ") + http.keyFile).toUtf8());
+    const ListenAddress& listen = *http.listen;
+    const QString written = (listen.host.contains(u':') ? u'[' + listen.host + u']' : listen.host) +
+                            u':' + QString::number(listen.port);
+    const auto again = ParseListenAddress(written);
+    const ListenAddress* read = std::get_if<ListenAddress>(&again);
+    FUZZ_CHECK(read && read->host == listen.host && read->port == listen.port, written.toUtf8());
+}
+
 // `served` is the one unit whose discovery configs and record snapshot are made and checked; the
 // others' discovery topics are cleared, and every topic is checked. The payloads are most of the
 // cost of an input: one unit's, not four, lets the target try thousands of files in its CI time.
@@ -121,6 +145,8 @@ void CheckDerivedSettings(const ConfigFile& config, int served)
     LoadFlowFactors(config, items);
     for (int port = kFirstPortNumber - 1; port <= kLastPortNumber + 1; ++port)
         PortDevicePath(config, static_cast<int16_t>(port));
+    OverviewAtStart(config);
+    CheckHttpSettings(config);
 
     const MqttSettings mqtt = ReadMqttSettings(config);
     CheckWithLibrary(mqtt);

@@ -29,7 +29,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 
 namespace grainlink::fuzz {
 namespace {
@@ -40,14 +39,6 @@ constexpr int kLongestItemText = 64;
 // A panel text holds at most one message and a few words about it.
 constexpr qsizetype kLongestPanelText = AcquisitionCycle::kMaxMessageBytes + 200;
 constexpr int kDataLogFields = 16;
-
-struct LatestRetained final : RetainedMessages {
-    void setRetained(const QString& topic, const QByteArray& payload) override
-    {
-        latest[topic] = payload;
-    }
-    std::map<QString, QByteArray> latest;
-};
 
 // The bytes from `from` up to the next command or the end.
 QByteArrayView UpToCommand(QByteArrayView script, qsizetype from)
@@ -246,7 +237,7 @@ private:
 
     FuzzedServer m_server;
     ServerCore& m_core = m_server.core();
-    LatestRetained m_retained;
+    test::RecordingRetained m_retained;
     MqttUnitPublisher m_publisher{
         m_core.items(), m_core.state(), m_server.clock(), m_retained, QStringLiteral("GRAINLINK"),
         MqttDiscoverySettings{}};

@@ -2,6 +2,7 @@
 
 #include "server/ui/comms_frame.h"
 #include "widgets/role_colours.h"
+#include "widgets/window_frame.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -40,12 +41,12 @@ ServerWindow::ServerWindow(CommsPanel& panel, QWidget* parent) : QMainWindow(par
     UseRole(m_demoMode, ColourRole::Warning);
     column->addWidget(m_demoMode);
     column->addStretch();
-    m_scroll = new QScrollArea(this);
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setWidgetResizable(true);
-    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scroll->setWidget(m_panel);
-    setCentralWidget(m_scroll);
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidget(m_panel);
+    setCentralWidget(scroll);
     setMinimumWidth(560);
 
     for (int unit = 1; unit <= 4; ++unit) showUnit(unit, panel.isUnitShown(unit));
@@ -74,11 +75,12 @@ void ServerWindow::FitHeightToUnits()
     const int wanted = menuBar()->sizeHint().height() + m_panel->sizeHint().height();
     int allowed = wanted;
     if (const QScreen* screen = this->screen()) {
-        // Until the window system has framed the window its frame is unknown: a title bar is
-        // the least it will have.
-        const int frame = std::max(frameGeometry().height() - height(),
-                                   style()->pixelMetric(QStyle::PM_TitleBarHeight));
-        allowed = screen->availableGeometry().height() - frame;
+        // Before any window has been framed no frame is known: a title bar is the least this
+        // one will have.
+        const QMargins frame = WindowFrame(this);
+        allowed = screen->availableGeometry().height() -
+                  std::max(frame.top() + frame.bottom(),
+                           style()->pixelMetric(QStyle::PM_TitleBarHeight));
     }
     // Until it is first sized, the window takes the width its layout asks for.
     const int width = testAttribute(Qt::WA_Resized) ? this->width()

@@ -7,7 +7,6 @@
 #include <array>
 
 class QLabel;
-class QScrollArea;
 
 namespace grainlink {
 
@@ -39,7 +38,6 @@ private:
     void showUnit(int unit, bool shown);
     void FitHeightToUnits();
 
-    QScrollArea* m_scroll = nullptr;
     QWidget* m_panel = nullptr;
     std::array<CommsFrame*, 4> m_frames{};
     QLabel* m_demoMode = nullptr;

@@ -58,11 +58,7 @@ protected:
     RecordingUnitEvents events;
     CountingNotice notice;
     PerUnit<FakeSerialPort*> fakes;
-    ComPorts ports{[this](int unit) {
-        auto port = std::make_unique<FakeSerialPort>();
-        fakes[unit] = port.get();
-        return port;
-    }};
+    ComPorts ports{FakePortFactory(fakes)};
     AcquisitionCycle cycle{state, ports, panel, clock, events, notice};
 };
 

@@ -171,11 +171,7 @@ TEST_F(SettingsDialogsTest, ClosingTheOptionsFromTheTitleBarCancels)
 TEST_F(SettingsDialogsTest, SettingUpASecondUnitAsAUserWould)
 {
     PerUnit<FakeSerialPort*> fakes;
-    ComPorts ports([&fakes](int unit) {
-        auto port = std::make_unique<FakeSerialPort>();
-        fakes[unit] = port.get();
-        return port;
-    });
+    ComPorts ports(FakePortFactory(fakes));
     CommsPanel panel;
     FakeClock clock;
     RecordingUnitEvents events;

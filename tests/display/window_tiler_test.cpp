@@ -2,16 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractEventDispatcher>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
 #include <QWidget>
+
+#include <chrono>
+#include <future>
+#include <thread>
 
 #include "config/config_file.h"
 #include "display/ui/data_windows.h"
 #include "display/ui/table_windows.h"
 #include "tests/support/recording_profile.h"
 #include "tests/support/test_doubles.h"
+#include "widgets/window_frame.h"
 
 namespace grainlink::test {
 namespace {
@@ -61,6 +68,55 @@ TEST(WindowTilerTest, RestoresSizesTablesAndPlacesOnlyVisibleWindows)
     EXPECT_EQ(OuterRect(&table3), QRect(screen.topLeft() + QPoint(0, half.height()), half));
     EXPECT_EQ(windows[TableWindowSlot(2)].geometry(), QRect(10, 20, 50, 60));
     EXPECT_EQ(windows[TableWindowSlot(4)].pos(), QPoint(300, 300));
+}
+
+// Wakes the main thread's event loop once, from a thread of its own, after the given time unless
+// it is destroyed before: a stand-in for the acquisition tick, late enough to tell a wait that
+// wakes by itself from one that needs it.
+class LateWake {
+public:
+    explicit LateWake(std::chrono::milliseconds after)
+        : m_thread([this, after, dispatcher = QCoreApplication::eventDispatcher()] {
+              if (m_stop.get_future().wait_for(after) == std::future_status::timeout)
+                  dispatcher->wakeUp();
+          })
+    {
+    }
+    ~LateWake()
+    {
+        m_stop.set_value();
+        m_thread.join();
+    }
+    LateWake(const LateWake&) = delete;
+    LateWake& operator=(const LateWake&) = delete;
+
+private:
+    std::promise<void> m_stop;
+    std::thread m_thread;
+};
+
+// A frameless window beside a framed one never has the frame the tiler waits for: the wait gives
+// up after its two seconds with nothing else to wake the event loop.
+TEST(WindowTilerTest, StopsWaitingForAFrameThatNeverComes)
+{
+    QWidget framed;
+    QWidget frameless;
+    frameless.setWindowFlag(Qt::FramelessWindowHint);
+    for (QWidget* shown : {&framed, &frameless}) {
+        shown->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(shown));
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&framed] { return WindowFrameKnown(&framed); }));
+    ASSERT_FALSE(WindowFrameKnown(&frameless));
+    UnitWindowList list{};
+    list[TableWindowSlot(1)] = &frameless;
+
+    const LateWake wake(std::chrono::seconds(8));
+    QElapsedTimer elapsed;
+    elapsed.start();
+    TileWindows(list, Screen("1600x1000"));
+    EXPECT_GE(elapsed.elapsed(), 2000);
+    EXPECT_LT(elapsed.elapsed(), 5000);
 }
 
 // The unit windows of four units, as the main window's View commands show and tile them.

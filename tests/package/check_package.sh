@@ -57,6 +57,11 @@ for unit in grainlink.service:/etc/grainlink/mqtt-password \
     fail "$name does not load the password credential from $file"
 done
 "$root/usr/bin/grainlink" --version | grep -qF "$version" || fail "the packaged program does not run"
+# Every option the program lists is in its manual page (written there as \-\-name).
+for option in $("$root/usr/bin/grainlink" --help | grep -oE -- '--[a-z][a-z-]*' | sort -u); do
+  zcat "$root/usr/share/man/man1/grainlink.1.gz" | grep -qF -- "${option//-/\\-}" ||
+    fail "grainlink(1) lacks $option"
+done
 
 # The maintainer scripts run against stand-ins that record what they are asked; a second
 # configure (a reinstall) must not create the user nor set the file's owner again.

@@ -5,7 +5,6 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTimeZone>
-#include <map>
 
 #include "server/mqtt_unit_publisher.h"
 #include "server/record_snapshot.h"
@@ -99,24 +98,6 @@ TEST(RecordSnapshotTest, SaysTheStateAndGivesNoNumbersForAStaleUnit)
 }
 
 // Keeps the latest payload of every topic, as the broker does.
-struct RecordingRetained final : RetainedMessages {
-    void setRetained(const QString& topic, const QByteArray& payload) override
-    {
-        latest[topic] = payload;
-    }
-    QByteArray at(const QString& topic) const
-    {
-        return latest.contains(topic) ? latest.at(topic) : "<none>";
-    }
-    int count(const QString& prefix, bool empty) const
-    {
-        return static_cast<int>(std::count_if(latest.begin(), latest.end(), [&](const auto& m) {
-            return m.first.startsWith(prefix) && m.second.isEmpty() == empty;
-        }));
-    }
-    std::map<QString, QByteArray> latest;
-};
-
 class MqttUnitPublisherTest : public ::testing::Test {
 protected:
     MqttUnitPublisherTest()

@@ -3,12 +3,10 @@
 #include "server/server_core.h"
 #include "tests/acquisition/cycle_fixture.h"
 #include "tests/config/temp_config.h"
+#include "tests/support/fake_serial_port.h"
+#include "tests/support/test_doubles.h"
 
 namespace grainlink::test {
-
-struct NoDde final : DdeSource {
-    void setItem(const QString&, const QString&, const QString&) override {}
-};
 
 // The whole server core over fake ports, from a scratch working directory.
 class ServerCoreTest : public ::testing::Test {
@@ -34,11 +32,7 @@ protected:
     CountingNotice notice;
     FakeClock clock;
     PerUnit<FakeSerialPort*> fakes;
-    ServerCore core{{config.profile, dde, box, notice, clock, [this](int unit) {
-                         auto port = std::make_unique<FakeSerialPort>();
-                         fakes[unit] = port.get();
-                         return port;
-                     }}};
+    ServerCore core{{config.profile, dde, box, notice, clock, FakePortFactory(fakes)}};
 };
 
 }  // namespace grainlink::test

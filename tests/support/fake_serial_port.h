@@ -1,10 +1,12 @@
 #pragma once
 
 #include "platform/serial_port.h"
+#include "state/unit_state.h"
 
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
 #include <utility>
 
 namespace grainlink::test {
@@ -69,5 +71,16 @@ private:
     bool m_open = false;
     int m_openCount = 0;
 };
+
+// A port factory for the cycle's ports or the server core: every port it makes is a fake, noted
+// in `fakes` under its unit for the test to feed.
+inline auto FakePortFactory(PerUnit<FakeSerialPort*>& fakes)
+{
+    return [&fakes](int unit) {
+        auto port = std::make_unique<FakeSerialPort>();
+        fakes[unit] = port.get();
+        return port;
+    };
+}
 
 }  // namespace grainlink::test

@@ -1,11 +1,16 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/dde_source.h"
 #include "platform/error_notice.h"
 #include "platform/message_box.h"
+#include "platform/retained_messages.h"
 
+#include <QByteArray>
 #include <QString>
 
+#include <algorithm>
+#include <map>
 #include <vector>
 
 namespace grainlink::test {
@@ -47,6 +52,31 @@ public:
         messages.push_back({title, text, icon});
     }
     std::vector<Shown> messages;
+};
+
+// Drops every item.
+struct NoDde final : DdeSource {
+    void setItem(const QString&, const QString&, const QString&) override {}
+};
+
+// Keeps the latest payload of every retained topic.
+struct RecordingRetained final : RetainedMessages {
+    void setRetained(const QString& topic, const QByteArray& payload) override
+    {
+        latest[topic] = payload;
+    }
+    QByteArray at(const QString& topic) const
+    {
+        return latest.contains(topic) ? latest.at(topic) : "<none>";
+    }
+    // The topics under `prefix` whose latest payload is empty (cleared), or not.
+    int count(const QString& prefix, bool empty) const
+    {
+        return static_cast<int>(std::count_if(latest.begin(), latest.end(), [&](const auto& m) {
+            return m.first.startsWith(prefix) && m.second.isEmpty() == empty;
+        }));
+    }
+    std::map<QString, QByteArray> latest;
 };
 
 }  // namespace grainlink::test
